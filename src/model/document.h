@@ -1,0 +1,147 @@
+// The hypertext: every stored object in one list per kind, the header, the open
+// document file, the working folder and the document-wide settings.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/document_header.h"
+#include "model/object.h"
+#include "model/picture.h"
+#include "platform/platform.h"
+
+namespace tolvane {
+
+class TYKAset {
+ public:
+  explicit TYKAset(Platform platform);
+  ~TYKAset();
+  TYKAset(const TYKAset&) = delete;
+  TYKAset& operator=(const TYKAset&) = delete;
+
+  Platform& platform() { return platform_; }
+  MessageBoxes& messages() { return platform_.messages; }
+
+  // ---- life cycle
+  void New();
+  void Close();
+  // Reads a document file; on failure the document is new and empty.
+  bool Open(const std::string& path);
+  // Mode 0: a normal save, the document is then bound to the new file.
+  // Mode 1: saves a copy and stays bound to its current file.
+  bool Save(const std::string& path, int version = 2, int mode = 0);
+  const std::string& YKAFileName() const { return fileName_; }
+  std::function<void()> OnBeforeNew;
+  std::function<void()> OnAfterNew;
+  // Errors collected by the last save.
+  const std::vector<std::string>& SaveErrors() const { return saveErrors_; }
+  // Where the last failed open found the file unreadable, for diagnostics.
+  const std::string& OpenProblem() const { return openProblem_; }
+
+  bool IsModified() const { return modified_; }
+  void SetModified(bool m) { modified_ = m; }
+  bool makeBackups = true;
+  bool namePlacedImages = true;
+  int MaxCacheImg = 20;
+
+  // ---- header and settings
+  DocumentHeader& header() { return header_; }
+  const DocumentHeader& header() const { return header_; }
+  int Version() const { return header_.Version(); }
+  int32_t SaveCounter() const { return header_.SaveCounter(); }
+  // The hidden dbloc holding the document settings, created on first use.
+  TYKAoggetto* PropertiesObject();
+  std::string ReadDocProperty(std::string_view key);
+  bool WriteDocProperty(std::string_view key, std::string_view value);
+  std::string CharSet();
+  void SetCharSet(std::string_view value);
+  // Sets or clears (empty text) the document password.
+  void SetPassword(std::string_view password);
+  // The comparison value of the password: the stored digest, or for older files
+  // the digest of the stored marker text; empty when there is no password.
+  std::string PasswordDigest();
+  bool PasswordMatches(std::string_view password);
+
+  // ---- objects
+  int KindCount(int kind) const;
+  int KindCountInUse(int kind) const;
+  TYKAoggetto* ObjectAt(int kind, int64_t slot) const;
+  TYKAoggetto* FindObject(int32_t id) const;
+  TYKAtesto* Page(int32_t slot) const;
+  // Gives the object a slot: the preferred one (or the object's own) when free,
+  // else the first free slot, else a new one at the end. Nothing in use is ever
+  // displaced. Returns the registered object, or nothing when the kind is full.
+  TYKAoggetto* Register(std::unique_ptr<TYKAoggetto> object, int32_t preferredSlot = -1);
+  // Creates, clears, activates and registers a new object of a kind.
+  TYKAoggetto* CreateObject(TOggettiHel kind, int32_t preferredSlot = -1);
+  TYKAtesto* CreatePage();
+  // Empties a list entry and hands its object to the caller.
+  std::unique_ptr<TYKAoggetto> ReleaseSlot(int kind, int32_t slot);
+  // Deletes an object: every reference to it is removed, then it is reset to free.
+  void DeleteObject(TYKAoggetto* object);
+  const std::vector<std::pair<int32_t, int32_t>>& RemapTable() const { return remap_; }
+
+  // ---- default styles
+  TYKAoggetto* DefaultStyle(int i) const { return i == 0 || i == 1 ? defaultStyles_[i] : nullptr; }
+
+  // ---- files
+  const std::shared_ptr<ReadableFile>& OpenFile() const { return file_; }
+  uint64_t BlobBase() const { return blobBase_; }
+  std::string WorkingFolder();
+  std::string UniqueWorkingFileName(const std::string& path);
+  // Replaces a file name (without folder) that a genLink or immagine other than
+  // `self` already uses by "ed" + 6 random hexadecimal digits + its extension.
+  std::string UniqueFileName(const std::string& name, const TYKAoggetto* self);
+
+  // ---- pictures
+  PictureLoader pictureLoader;
+  TYKApicture* CachedPicture(const TYKAoggetto* object) const;
+  void CachePicture(const TYKAoggetto* object, std::unique_ptr<TYKApicture> picture);
+  void ReleasePicture(const TYKAoggetto* object);
+
+  // A page title in another document file; empty when it cannot be read.
+  std::string ReadForeignPageTitle(const std::string& path, int32_t pageId);
+
+  // Object-level notifications the editor layers fill in (undo of picture replacement).
+  std::function<void(const std::string& caption, TYKAoggetto& object)> OnRecordUndo;
+
+  // The size guard answer "All" holds for the rest of the run.
+  enum class OversizeRule { Ask, DeleteAll, KeepAll };
+  static OversizeRule oversizeRule;
+
+ private:
+  friend class DocumentReader;
+  friend class DocumentWriter;
+  void CreateDefaultStyles();
+  void LoadDefaultStyles();
+  void ResetContent();
+
+  Platform platform_;
+  DocumentHeader header_;
+  std::array<std::vector<std::unique_ptr<TYKAoggetto>>, kKindLists> lists_;
+  std::vector<std::pair<int32_t, int32_t>> remap_;
+  std::vector<std::string> saveErrors_;
+  std::string openProblem_;
+  std::array<TYKAoggetto*, 2> defaultStyles_{};
+  std::string fileName_;
+  std::shared_ptr<ReadableFile> file_;
+  uint64_t blobBase_ = 0;
+  bool modified_ = false;
+  std::string workingFolder_;
+  std::string charSetCache_ = "££";
+  struct CacheEntry {
+    const TYKAoggetto* object;
+    std::unique_ptr<TYKApicture> picture;
+  };
+  std::vector<CacheEntry> pictureCache_;
+};
+
+// The export prefix a document takes from its file name: the name without
+// folder and extension, made a valid file name, lower case, cut to `length`.
+std::string ExportPrefixFromFileName(const std::string& path, size_t length);
+
+}  // namespace tolvane
