@@ -35,6 +35,11 @@ class TYKAset {
   // Mode 1: saves a copy and stays bound to its current file.
   bool Save(const std::string& path, int version = 2, int mode = 0);
   const std::string& YKAFileName() const { return fileName_; }
+  // Assigning the file name opens that file, after OnBeforeNew.
+  bool SetYKAFileName(const std::string& path) {
+    if (OnBeforeNew) OnBeforeNew();
+    return Open(path);
+  }
   std::function<void()> OnBeforeNew;
   std::function<void()> OnAfterNew;
   // Errors collected by the last save.

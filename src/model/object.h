@@ -142,6 +142,11 @@ class TYKAoggetto {
   // ---- equality
   bool SameAs(const TYKAoggetto& other) const;
 
+  // Takes the picture of another picture resource (through the transfer
+  // stream), keeping this object's slot; records an undo step when registered.
+  // The caller disposes of an unregistered source.
+  void ReplaceContent(const TYKAoggetto& source);
+
   // ---- files and pictures
   bool ExtractToFile(const std::string& path) const;
   std::string ExportedFileName();

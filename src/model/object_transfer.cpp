@@ -56,4 +56,21 @@ bool TYKAoggetto::LoadFromTransfer(ByteReader& in) {
   return true;
 }
 
+void TYKAoggetto::ReplaceContent(const TYKAoggetto& source) {
+  if (kind_ != immagine || source.kind_ != immagine) {
+    if (document_) document_->messages().ShowInformation("ReplaceContent called improperly...");
+    return;
+  }
+  if (registered_ && document_ && document_->OnRecordUndo)
+    document_->OnRecordUndo(Utf8ToAnsi("Modifier une image ") + ObjectCaption(), *this);
+  Bytes stream;
+  source.SaveToTransfer(stream);
+  ByteReader in(stream);
+  LoadFromTransfer(in);
+  if (document_) {
+    document_->ReleasePicture(this);
+    SetGeneration(document_->SaveCounter());
+  }
+}
+
 }  // namespace tolvane

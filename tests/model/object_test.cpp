@@ -2,6 +2,7 @@
 
 #include "common/file_names.h"
 #include "common/hex_id.h"
+#include "model/object_clipboard.h"
 #include "test_support.h"
 
 namespace tolvane {
@@ -382,6 +383,77 @@ TEST(Content, ExtractAndExportedFileName) {
   other->SetCaption("data.txt");
   other->SetContentText("other");
   EXPECT_NE(other->ExportedFileName(), exported);
+}
+
+TEST(ObjectClip, PlacedImageTravelsWithItsLinksAndPictures) {
+  DocFixture f;
+  TYKAset& doc = *f.doc;
+  TYKAoggetto* main = doc.CreateObject(immagine);
+  main->SetCaption("plan");
+  main->SetContentText("GIF89a-main");
+  TYKAoggetto* address = doc.CreateObject(internetLink);
+  address->SetCaption("http://www.example.org/");
+  TYKAoggetto* chained = doc.CreateObject(speclink);
+  chained->SetI32(speclink_rec::kTarget, address->ObjectId());
+  TYKAoggetto* first = doc.CreateObject(speclink);
+  first->SetI32(speclink_rec::kTarget, chained->ObjectId());
+  first->work2 = 77;
+  TYKAoggetto* placed = doc.CreateObject(immagineNew);
+  placed->SetI32(placed_rec::kMainPicture, main->Slot());
+  placed->SetI32(placed_rec::kSecondPicture, -1);
+  placed->SetI32(placed_rec::kThirdPicture, 40);  // names nothing
+  placed->SetU8(placed_rec::kMapMode, 4);
+  placed->SetI32(placed_rec::kHotSpots, first->ObjectId());
+  placed->SetI32(placed_rec::kHotSpots + 16, first->ObjectId());  // the same link twice travels once
+
+  Bytes stream;
+  ASSERT_TRUE(SaveObjectClip(*placed, stream));
+  auto clip = ReadObjectClip(stream, &doc);
+  ASSERT_TRUE(clip.has_value());
+  ASSERT_EQ(clip->linked.size(), 3u);
+  EXPECT_EQ(clip->linked[0].object->ObjectId(), first->ObjectId());
+  EXPECT_EQ(clip->linked[0].secondWorkValue, 77);
+  EXPECT_EQ(clip->linked[2].object->ObjectCaption(), "http://www.example.org/");
+  ASSERT_EQ(clip->pictures.size(), 1u);
+  EXPECT_EQ(AsText(*clip->pictures[0]->ContentInMemory()), "GIF89a-main");
+  ASSERT_EQ(clip->placed.size(), 1u);
+  EXPECT_EQ(clip->placed[0]->I32(placed_rec::kHotSpots), first->ObjectId());
+  EXPECT_EQ(clip->markup, "<Z S0 ><$FF000001>");
+
+  // A picture resource travels with a placed image made for it.
+  ASSERT_TRUE(SaveObjectClip(*main, stream = {}));
+  clip = ReadObjectClip(stream, &doc);
+  ASSERT_TRUE(clip.has_value());
+  EXPECT_TRUE(clip->linked.empty());
+  EXPECT_EQ(clip->placed[0]->Kind(), immagineNew);
+  EXPECT_EQ(clip->placed[0]->ObjectCaption(), "plan");
+  EXPECT_EQ(clip->placed[0]->I32(placed_rec::kMainPicture), main->Slot());
+
+  // Every cut of the stream is refused.
+  for (size_t cut = 0; cut < stream.size(); cut += 97)
+    EXPECT_FALSE(ReadObjectClip(Bytes(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(cut)), &doc))
+        << cut;
+  EXPECT_FALSE(SaveObjectClip(*address, stream));
+  EXPECT_EQ(f.fake.messages.Texts().back(), "Allowed only for immagine");
+}
+
+TEST(ReplaceContent, TakesThePictureAndRecordsUndo) {
+  DocFixture f;
+  std::vector<std::string> undo;
+  f.doc->OnRecordUndo = [&](const std::string& caption, TYKAoggetto&) { undo.push_back(caption); };
+  TYKAoggetto* picture = f.doc->CreateObject(immagine);
+  picture->SetCaption("logo");
+  picture->SetContentText("old");
+  TYKAoggetto other(f.doc.get());
+  other.CopyCoreFrom(*picture);
+  other.SetContentText("new bytes");
+  other.SetSlot(9);
+  picture->ReplaceContent(other);
+  EXPECT_EQ(AsText(*picture->ContentInMemory()), "new bytes");
+  EXPECT_EQ(picture->Slot(), 0);
+  EXPECT_EQ(undo, std::vector<std::string>{"Modifier une image logo"});
+  f.doc->CreatePage()->ReplaceContent(other);
+  EXPECT_EQ(f.fake.messages.Texts().back(), "ReplaceContent called improperly...");
 }
 
 }  // namespace
