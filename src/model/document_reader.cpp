@@ -101,7 +101,8 @@ Refusal DocumentReader::Read() {
     entry.size = GetU32(table.data(), static_cast<size_t>(12 * k + 4));
     entry.count = GetU32(table.data(), static_cast<size_t>(12 * k + 8));
     const std::string where = "kind " + std::to_string(k) + ": ";
-    if (entry.count == 0) continue;
+    // Kinds without records (the unused ones) are not read at all.
+    if (entry.count == 0 || RecordSize(k) == 0) continue;
     if (entry.count > static_cast<uint32_t>(kMaxSlots)) throw Corrupt(where + "more slots than an id can name");
     if (entry.size < 5) throw Corrupt(where + "records too short to hold a state byte");
     const uint64_t end = static_cast<uint64_t>(entry.offset) + static_cast<uint64_t>(entry.size) * entry.count;

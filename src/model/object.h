@@ -37,6 +37,7 @@ struct TYKAobjData {
   uint8_t flag = 1;
 };
 
+// An object refers to its document and must not outlive it.
 class TYKAoggetto {
  public:
   explicit TYKAoggetto(TYKAset* document = nullptr);

@@ -1,0 +1,96 @@
+// tolvane-cli as a user runs it: exit codes, messages on standard error, the
+// table and the JSON description.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+
+#include "../model/test_support.h"
+
+namespace tolvane {
+namespace {
+
+struct CliRun {
+  int status;
+  std::string out, err;
+};
+
+CliRun Cli(const std::string& args, const testing::TempDir& dir) {
+  const std::string errFile = dir / "stderr.txt";
+  const std::string command = std::string(TOLVANE_CLI) + " " + args + " 2>" + errFile;
+  CliRun r{};
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::array<char, 4096> buf{};
+  size_t n = 0;
+  while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
+  int raw = ::pclose(pipe);
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.err = std::string(AsText(testing::ReadAll(errFile)));
+  return r;
+}
+
+TEST(Cli, NewInfoResave) {
+  testing::TempDir dir;
+  const std::string a = dir / "a.yka", b = dir / "b.yka";
+  ASSERT_EQ(Cli("new " + a, dir).status, 0);
+  CliRun info = Cli("info " + a, dir);
+  ASSERT_EQ(info.status, 0) << info.err;
+  EXPECT_NE(info.out.find("proportional_font      Arial"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("[pas de style tableau]"), std::string::npos);
+
+  CliRun json = Cli("info --json " + a, dir);
+  ASSERT_EQ(json.status, 0);
+  EXPECT_EQ(json.out.rfind("{\"header\":{\"title\":\"a.\",", 0), 0u) << json.out;
+  EXPECT_NE(json.out.find("\"kinds\":[{\"kind\":0,\"name\":\"testoHtml\",\"record_size\":292,\"slots\":0,\"in_use\":0}"),
+            std::string::npos);
+  EXPECT_NE(json.out.find("{\"id\":\"11000001\",\"kind\":17,\"slot\":1,\"state\":1,\"free\":false,"
+                          "\"caption\":\"[pas de style tableau]\",\"content_size\":0,\"attribute_size\":0}"),
+            std::string::npos);
+
+  ASSERT_EQ(Cli("resave " + a + " " + b, dir).status, 0);
+  EXPECT_TRUE(std::filesystem::exists(b));
+  EXPECT_EQ(Cli("resave " + a + " " + a, dir).status, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir / "a.bak"));
+}
+
+TEST(Cli, CaptionsArePrintedInUtf8) {
+  testing::TempDir dir;
+  testing::DocFixture f;
+  f.doc->CreatePage()->SetCaption("\xC9t\xE9 \x80");  // Windows-1252
+  ASSERT_TRUE(f.doc->Save(dir / "p.yka"));
+  CliRun json = Cli("info --json " + (dir / "p.yka"), dir);
+  EXPECT_NE(json.out.find("\"caption\":\"Été €\""), std::string::npos) << json.out;
+}
+
+TEST(Cli, FailuresSayWhyAndExitNonZero) {
+  testing::TempDir dir;
+  testing::WriteAll(dir / "junk.yka", Bytes(3000, 'x'));
+  struct Case {
+    std::string args;
+    int status;
+    std::string err;
+  } cases[] = {
+      {"info " + (dir / "absent.yka"), 1, dir / "absent.yka n'existe pas"},
+      {"info " + (dir / "junk.yka"), 1, "Format non reconnu."},
+      {"resave " + (dir / "junk.yka") + " " + (dir / "x.yka"), 1, "cannot be read"},
+      {"new " + (dir / "junk.yka/x.yka"), 1, "Le programme ne peut pas créer"},
+      {"frobnicate", 2, "unknown verb"},
+      {"info", 2, "usage: tolvane-cli info"},
+      {"", 2, "usage:"},
+  };
+  for (const auto& c : cases) {
+    CliRun r = Cli(c.args, dir);
+    EXPECT_EQ(r.status, c.status) << c.args;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << c.args << "\n" << r.err;
+  }
+  for (const char* verb : {"new", "info", "resave"}) {
+    CliRun help = Cli(std::string(verb) + " --help", dir);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind(std::string("usage: tolvane-cli ") + verb, 0), 0u);
+  }
+}
+
+}  // namespace
+}  // namespace tolvane
