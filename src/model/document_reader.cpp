@@ -36,38 +36,83 @@ enum class Refusal { None, Unrecognized, TooOld, Unsupported };
 
 }  // namespace
 
+// Reads byte ranges through one reusable buffer, so that many small
+// neighbouring records and blobs cost a few large reads.
+class Window {
+ public:
+  Window(const ReadableFile& file, size_t capacity)
+      : file_(file), capacity_(capacity), buffer_(new uint8_t[capacity]) {}
+  size_t capacity() const { return capacity_; }
+  // n bytes at pos, valid until the next call; nothing past the end or on a read error.
+  const uint8_t* Get(uint64_t pos, size_t n) {
+    if (n > capacity_) return nullptr;
+    if (pos >= start_ && pos + n <= start_ + length_) return buffer_.get() + (pos - start_);
+    const uint64_t size = file_.Size();
+    if (pos > size || size - pos < n) return nullptr;
+    const size_t length = static_cast<size_t>(std::min<uint64_t>(capacity_, size - pos));
+    if (!file_.ReadAt(pos, buffer_.get(), length)) {
+      length_ = 0;
+      return nullptr;
+    }
+    start_ = pos;
+    length_ = length;
+    return buffer_.get();
+  }
+
+ private:
+  const ReadableFile& file_;
+  size_t capacity_;
+  std::unique_ptr<uint8_t[]> buffer_;
+  uint64_t start_ = 0;
+  size_t length_ = 0;
+};
+
+// Small enough that its pages stay few, large enough that reads stay few.
+constexpr size_t kWindowBytes = 256 << 10;
+
 class DocumentReader {
  public:
   DocumentReader(TYKAset& doc, std::shared_ptr<ReadableFile> file, const std::string& path)
-      : doc_(doc), file_(std::move(file)), path_(path), size_(file_->Size()) {}
+      : doc_(doc), file_(std::move(file)), path_(path), size_(file_->Size()), window_(*file_, kWindowBytes) {}
 
   Refusal Read();
 
  private:
+  // An object whose blobs are still to be read, and what its stored record size was.
+  struct Loaded {
+    TYKAoggetto* object;
+    uint32_t storedSize;
+    bool discard;
+  };
+  // One blob to copy into memory, at its absolute position in the file.
+  struct BlobRead {
+    uint64_t position;
+    uint32_t size;
+    TYKAoggetto* object;
+    bool attributes;
+  };
+
   void ReadRecords(int kind, const KindEntry& e, uint64_t recordArea);
   void Upgrade(TYKAoggetto& o, uint32_t storedSize);
-  void ReadBlobs(TYKAoggetto& o, uint32_t storedSize, bool& discard);
+  void PlanBlobs(Loaded& l);
+  void ReadPlannedBlobs();
+  void Finish(Loaded& l);
   bool InFile(int64_t pos, int64_t size) const {
     return pos >= 0 && size > 0 && blobBase_ + static_cast<uint64_t>(pos) + static_cast<uint64_t>(size) <= size_;
   }
-  std::optional<Bytes> ReadBlob(int64_t pos, int64_t size) const;
   void ConvertVersion1();
 
   TYKAset& doc_;
   std::shared_ptr<ReadableFile> file_;
   std::string path_;
   uint64_t size_;
+  Window window_;
   uint64_t blobBase_ = 0;
   int version_ = 2;
   int32_t counter_ = 2;
+  std::vector<Loaded> loaded_;
+  std::vector<BlobRead> blobs_;
 };
-
-std::optional<Bytes> DocumentReader::ReadBlob(int64_t pos, int64_t size) const {
-  if (!InFile(pos, size)) return std::nullopt;
-  Bytes b(static_cast<size_t>(size));
-  if (!file_->ReadAt(blobBase_ + static_cast<uint64_t>(pos), b.data(), b.size())) return std::nullopt;
-  return b;
-}
 
 Refusal DocumentReader::Read() {
   DocumentHeader& h = doc_.header_;
@@ -113,9 +158,17 @@ Refusal DocumentReader::Read() {
   for (size_t i = 1; i < regions.size(); ++i)
     if (regions[i].first < regions[i - 1].second) throw Corrupt("kind table: record regions overlap");
 
+  uint64_t objects = 0;
+  for (int k = 0; k <= std::min(n, 26); ++k)
+    if (RecordSize(k) > 0) objects += entries[static_cast<size_t>(k)].count;
+  loaded_.reserve(static_cast<size_t>(objects));
+  blobs_.reserve(static_cast<size_t>(2 * objects));
   for (int k = 0; k <= std::min(n, 26); ++k)
     if (RecordSize(k) > 0 && entries[static_cast<size_t>(k)].count > 0)
       ReadRecords(k, entries[static_cast<size_t>(k)], recordArea);
+  for (Loaded& l : loaded_) PlanBlobs(l);
+  ReadPlannedBlobs();
+  for (Loaded& l : loaded_) Finish(l);
 
   if (doc_.lists_[stileParagrafo].empty()) doc_.CreateDefaultStyles();
   if (version_ == 1) ConvertVersion1();
@@ -131,25 +184,17 @@ Refusal DocumentReader::Read() {
 }
 
 void DocumentReader::ReadRecords(int kind, const KindEntry& e, uint64_t recordArea) {
-  // One read per kind: the records of a kind lie side by side.
-  Bytes block(static_cast<size_t>(e.size) * e.count);
-  if (!file_->ReadAt(recordArea + e.offset, block.data(), block.size()))
-    throw Corrupt("kind " + std::to_string(kind) + ": records cannot be read");
   auto& list = doc_.lists_[static_cast<size_t>(kind)];
   list.reserve(e.count);
   const size_t take = std::min<size_t>(e.size, kRecordBytes);
   for (uint32_t i = 0; i < e.count; ++i) {
+    const uint8_t* stored = window_.Get(recordArea + e.offset + static_cast<uint64_t>(i) * e.size, take);
+    if (!stored) throw Corrupt("kind " + std::to_string(kind) + ": records cannot be read");
     auto o = TYKAoggetto::Create(kind, &doc_);
     o->SetRegistration(static_cast<TOggettiHel>(kind), static_cast<int32_t>(i), true);
-    std::memcpy(o->Record(), block.data() + static_cast<size_t>(i) * e.size, take);
+    std::memcpy(o->Record(), stored, take);
     Upgrade(*o, e.size);
-    bool discard = false;
-    ReadBlobs(*o, e.size, discard);
-    if (discard) {
-      o->Clear();
-      o->DropContent();
-      o->SetAttributes(std::nullopt);
-    }
+    loaded_.push_back({o.get(), e.size, false});
     list.push_back(std::move(o));
   }
 }
@@ -221,10 +266,12 @@ void DocumentReader::Upgrade(TYKAoggetto& o, uint32_t s) {
   }
 }
 
-void DocumentReader::ReadBlobs(TYKAoggetto& o, uint32_t s, bool& discard) {
+void DocumentReader::PlanBlobs(Loaded& l) {
+  TYKAoggetto& o = *l.object;
   const int kind = o.Kind();
-  if (kind == immagine && s <= 666 && o.ShortString(picture_rec::kFileName, picture_rec::kFileNameSize).empty()) {
-    discard = true;
+  if (kind == immagine && l.storedSize <= 666 &&
+      o.ShortString(picture_rec::kFileName, picture_rec::kFileNameSize).empty()) {
+    l.discard = true;
     return;
   }
   // Free slots hold no blobs: the writer never writes them.
@@ -235,28 +282,52 @@ void DocumentReader::ReadBlobs(TYKAoggetto& o, uint32_t s, bool& discard) {
     int64_t size = f.contentSize16 ? o.U16(static_cast<size_t>(f.contentSize))
                                    : o.I32(static_cast<size_t>(f.contentSize));
     if (f.contentSize16 && o.I32(table_rec::kHasContent) == 0) size = 0;
-    if (HasLazyContent(kind)) {
-      if (InFile(pos, size))
-        o.SetLazyContent({file_, blobBase_ + static_cast<uint64_t>(pos), static_cast<uint32_t>(size)});
-    } else if (auto bytes = ReadBlob(pos, size)) {
-      o.SetContent(std::move(*bytes));
+    if (InFile(pos, size)) {
+      const uint64_t at = blobBase_ + static_cast<uint64_t>(pos);
+      // Embedded files and pictures stay in the file until they are needed.
+      if (HasLazyContent(kind)) o.SetLazyContent({file_, at, static_cast<uint32_t>(size)});
+      else blobs_.push_back({at, static_cast<uint32_t>(size), &o, false});
     }
   }
-  if (kind == testoHtml && s < 243 && !o.HasContent()) {
-    discard = true;
-    return;
-  }
   if (f.attrPos >= 0) {
-    auto bytes = ReadBlob(o.I32(static_cast<size_t>(f.attrPos)), o.I32(static_cast<size_t>(f.attrSize)));
-    if (bytes) o.SetAttributes(std::move(*bytes));
+    int64_t pos = o.I32(static_cast<size_t>(f.attrPos)), size = o.I32(static_cast<size_t>(f.attrSize));
+    if (InFile(pos, size)) blobs_.push_back({blobBase_ + static_cast<uint64_t>(pos), static_cast<uint32_t>(size), &o, true});
   }
+}
+
+void DocumentReader::ReadPlannedBlobs() {
+  // In file order the blobs of neighbouring objects share window reads.
+  std::sort(blobs_.begin(), blobs_.end(),
+            [](const BlobRead& a, const BlobRead& b) { return a.position < b.position; });
+  for (const BlobRead& b : blobs_) {
+    Bytes bytes;
+    if (const uint8_t* p = window_.Get(b.position, b.size)) {
+      bytes.assign(p, p + b.size);
+    } else {
+      bytes.resize(b.size);
+      if (!file_->ReadAt(b.position, bytes.data(), bytes.size())) continue;  // a read error leaves no blob
+    }
+    if (b.attributes) b.object->SetAttributes(std::move(bytes));
+    else b.object->SetContent(std::move(bytes));
+  }
+  blobs_ = {};
+}
+
+void DocumentReader::Finish(Loaded& l) {
+  TYKAoggetto& o = *l.object;
+  if (o.Kind() == testoHtml && l.storedSize < 243 && !o.IsFree() && !o.HasContent()) l.discard = true;
   // Placed images keep 20 more record bytes in the binary part of their attributes.
-  if (kind == immagineNew && placed_rec::HasExtendedData(o.U8(placed_rec::kMapMode))) {
+  if (o.Kind() == immagineNew && placed_rec::HasExtendedData(o.U8(placed_rec::kMapMode))) {
     Bytes binary = o.AttributeBinary();
     if (binary.size() == placed_rec::kExtendedSize) {
       std::memcpy(o.Record() + placed_rec::kExtendedStart, binary.data(), binary.size());
       o.SetAttributeBinary({});
     }
+  }
+  if (l.discard) {
+    o.Clear();
+    o.DropContent();
+    o.SetAttributes(std::nullopt);
   }
 }
 

@@ -90,7 +90,7 @@ class DocumentWriter {
   int mode_;
   uint64_t blobBase_ = 0;
   std::vector<Placement> placements_;
-  std::vector<uint8_t> buffer_;
+  std::unique_ptr<uint8_t[]> copyBuffer_;  // made on first use: most saves copy nothing from files
 };
 
 bool DocumentWriter::Run() {
@@ -180,7 +180,6 @@ bool DocumentWriter::WriteFile(WritableFile& out, DocumentHeader& header) {
 
   Bytes records(static_cast<size_t>(e));
   Sink sink(out, blobBase_);
-  buffer_.resize(kBufferSize);
   uint8_t record[kRecordBytes];
   for (int k = 0; k < kFileKinds; ++k) {
     const size_t size = static_cast<size_t>(RecordSize(k));
@@ -247,13 +246,14 @@ int64_t DocumentWriter::CopyContent(TYKAoggetto& o, Sink& sink, bool& written) {
     written = false;
     return 0;
   }
+  if (!copyBuffer_ && size > 0) copyBuffer_.reset(new uint8_t[kBufferSize]);
   for (uint64_t done = 0; done < size && sink.ok();) {
-    size_t n = static_cast<size_t>(std::min<uint64_t>(buffer_.size(), size - done));
-    if (!source || !source->ReadAt(from + done, buffer_.data(), n)) {
+    size_t n = static_cast<size_t>(std::min<uint64_t>(kBufferSize, size - done));
+    if (!source || !source->ReadAt(from + done, copyBuffer_.get(), n)) {
       Error("Erreur lors de l'ouverture du fichier : " + sourceName);
       return static_cast<int64_t>(done);
     }
-    sink.Append(buffer_.data(), n);
+    sink.Append(copyBuffer_.get(), n);
     done += n;
   }
   return static_cast<int64_t>(size);
