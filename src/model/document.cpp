@@ -27,6 +27,7 @@ void TYKAset::ResetContent() {
   charSetCache_ = "££";
   pictureCache_.clear();
   for (auto& list : lists_) list.clear();
+  retired_.clear();
   remap_.clear();
   defaultStyles_ = {};
   file_.reset();
@@ -134,7 +135,12 @@ TYKAoggetto* TYKAset::Register(std::unique_ptr<TYKAoggetto> object, int32_t pref
     list.emplace_back();
   }
   auto& entry = list[static_cast<size_t>(slot)];
-  if (entry) entry->Reset();  // a free object leaves for the new one
+  // The free object that held the slot may still be pointed at (an undo step,
+  // a view): it is kept aside until the document closes, not destroyed.
+  if (entry) {
+    entry->SetRegistration(entry->Kind(), entry->Slot(), false);
+    retired_.push_back(std::move(entry));
+  }
   object->SetDocument(this);
   object->SetRegistration(static_cast<TOggettiHel>(kind), static_cast<int32_t>(slot), true);
   entry = std::move(object);
@@ -257,7 +263,7 @@ std::string TYKAset::UniqueFileName(const std::string& name, const TYKAoggetto* 
   auto used = [&](const std::string& candidate) {
     for (int kind : {zipLink, genLink, immagine, mappaClic}) {
       for (const auto& o : lists_[static_cast<size_t>(kind)]) {
-        if (!o || o.get() == self) continue;
+        if (!o || o.get() == self || o->IsFree()) continue;
         std::string other = kind == genLink || kind == zipLink
                                 ? o->ShortString(link_rec::kCaption, link_rec::kFileNameSize)
                                 : o->ShortString(picture_rec::kFileName, picture_rec::kFileNameSize);

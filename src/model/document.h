@@ -128,6 +128,7 @@ class TYKAset {
   Platform platform_;
   DocumentHeader header_;
   std::array<std::vector<std::unique_ptr<TYKAoggetto>>, kKindLists> lists_;
+  std::vector<std::unique_ptr<TYKAoggetto>> retired_;  // free objects displaced by new ones
   std::vector<std::pair<int32_t, int32_t>> remap_;
   std::vector<std::string> saveErrors_;
   std::string openProblem_;

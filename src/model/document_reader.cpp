@@ -22,6 +22,7 @@ namespace tolvane {
 namespace {
 
 constexpr uint64_t kTableStart = hdr::kSize;
+constexpr uint32_t kMinRecordSize = 28;
 
 struct KindEntry {
   uint32_t offset = 0, size = 0, count = 0;
@@ -149,7 +150,9 @@ Refusal DocumentReader::Read() {
     // Kinds without records (the unused ones) are not read at all.
     if (entry.count == 0 || RecordSize(k) == 0) continue;
     if (entry.count > static_cast<uint32_t>(kMaxSlots)) throw Corrupt(where + "more slots than an id can name");
-    if (entry.size < 5) throw Corrupt(where + "records too short to hold a state byte");
+    // No kind's record, today's or an older one, is shorter than this; the
+    // floor keeps the objects a file can ask for in proportion to its size.
+    if (entry.size < kMinRecordSize) throw Corrupt(where + "records shorter than any kind's record");
     const uint64_t end = static_cast<uint64_t>(entry.offset) + static_cast<uint64_t>(entry.size) * entry.count;
     if (end > e) throw Corrupt(where + "records run past the record area");
     regions.emplace_back(entry.offset, end);
@@ -296,6 +299,11 @@ void DocumentReader::PlanBlobs(Loaded& l) {
 }
 
 void DocumentReader::ReadPlannedBlobs() {
+  // The writer never shares bytes between blobs, so together they fit in the
+  // file; a file that claims more would make every object copy the same bytes.
+  uint64_t total = 0;
+  for (const BlobRead& b : blobs_) total += b.size;
+  if (total > size_) throw Corrupt("blobs: they claim more bytes than the file holds");
   // In file order the blobs of neighbouring objects share window reads.
   std::sort(blobs_.begin(), blobs_.end(),
             [](const BlobRead& a, const BlobRead& b) { return a.position < b.position; });
@@ -421,6 +429,7 @@ std::string TYKAset::ReadForeignPageTitle(const std::string& path, int32_t pageI
   if (!file || file->Size() < hdr::kSize) return {};
   uint8_t header[hdr::kSize];
   if (!file->ReadAt(0, header, sizeof header)) return {};
+  if (AnsiUpperCase(std::string_view(reinterpret_cast<const char*>(header), 4)) != "TOLP") return {};
   if (GetU16(header, hdr::kVersion) > 2) return {};
   const int n = header[hdr::kLastKind];
   const int kind = KindOfId(pageId);

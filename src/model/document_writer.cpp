@@ -30,6 +30,18 @@ class Sink {
     buffer_.reserve(kBufferSize);
   }
   uint64_t position() const { return pos_; }
+  // Takes back bytes appended since the last flush or before it.
+  void Truncate(uint64_t position) {
+    if (position >= pos_) return;
+    const uint64_t drop = pos_ - position;
+    if (drop <= buffer_.size()) buffer_.resize(buffer_.size() - static_cast<size_t>(drop));
+    else {
+      // Already on disk: the next write overwrites it.
+      Flush();
+      flushed_ = position;
+    }
+    pos_ = position;
+  }
   bool ok() const { return ok_; }
   void Append(const void* data, size_t n) {
     const auto* p = static_cast<const uint8_t*>(data);
@@ -183,10 +195,18 @@ bool DocumentWriter::WriteFile(WritableFile& out, DocumentHeader& header) {
   uint8_t record[kRecordBytes];
   for (int k = 0; k < kFileKinds; ++k) {
     const size_t size = static_cast<size_t>(RecordSize(k));
+    std::unique_ptr<TYKAoggetto> empty;  // what an emptied slot is written as: a free record
     for (int slot = 0; slot < doc_.KindCount(k) && sink.ok(); ++slot) {
       TYKAoggetto* o = doc_.ObjectAt(k, slot);
-      if (o) std::memcpy(record, o->Record(), kRecordBytes);
-      else std::memset(record, 0xFF, kRecordBytes);
+      if (o) {
+        std::memcpy(record, o->Record(), kRecordBytes);
+      } else {
+        if (!empty) {
+          empty = TYKAoggetto::Create(k, &doc_);
+          empty->Clear();
+        }
+        std::memcpy(record, empty->Record(), kRecordBytes);
+      }
       if (o && !o->IsFree()) WriteObject(*o, sink, record);
       if (size) std::memcpy(records.data() + offsets[static_cast<size_t>(k)] + static_cast<size_t>(slot) * size, record, size);
     }
@@ -264,10 +284,14 @@ void DocumentWriter::WriteObject(TYKAoggetto& o, Sink& sink, uint8_t* record) {
   const bool extended = o.Kind() == immagineNew && placed_rec::HasExtendedData(o.U8(placed_rec::kMapMode));
 
   uint64_t contentSize = o.ContentSize();
-  if (!o.HasContent() && !o.ExternalPath().empty()) contentSize = fs_.FileSize(o.ExternalPath()).value_or(0);
+  if (f.contentPos >= 0 && !o.HasContent() && !o.ExternalPath().empty())
+    contentSize = fs_.FileSize(o.ExternalPath()).value_or(0);
   const uint64_t attributeSize = (o.Attributes() ? o.Attributes()->size() : 0) + (extended ? 4 + placed_rec::kExtendedSize : 0);
   if (contentSize + attributeSize > kOversize && !AskKeepOversized(o, contentSize + attributeSize)) {
-    o.Reset();
+    // Cleared to free, as the user chose; the links it owns were written already.
+    o.Clear();
+    o.DropContent();
+    o.SetAttributes(std::nullopt);
     std::memcpy(record, o.Record(), kRecordBytes);
     return;
   }
@@ -276,8 +300,13 @@ void DocumentWriter::WriteObject(TYKAoggetto& o, Sink& sink, uint8_t* record) {
   Placement placed{&o};
   if (f.contentPos >= 0) {
     const int64_t pos = static_cast<int64_t>(sink.position() - blobBase_);
-    const int64_t size = CopyContent(o, sink, placed.contentWritten);
-    if (f.contentSize16 && size > 0xFFFF) Error(kWriteError);
+    int64_t size = CopyContent(o, sink, placed.contentWritten);
+    if (f.contentSize16 && size > 0xFFFF) {
+      // A table's cell list (at most 255 rows of 50 cells) fits in 16 bits;
+      // bytes beyond that are no cells, and the size field cannot name them.
+      sink.Truncate(sink.position() - static_cast<uint64_t>(size - 0xFFFC));
+      size = 0xFFFC;
+    }
     PutI32(record, static_cast<size_t>(f.contentPos), static_cast<int32_t>(pos));
     if (f.contentSize16) PutU16(record, static_cast<size_t>(f.contentSize), static_cast<uint16_t>(size));
     else PutI32(record, static_cast<size_t>(f.contentSize), static_cast<int32_t>(size));

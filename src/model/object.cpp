@@ -21,8 +21,7 @@ struct CaptionField {
 std::optional<CaptionField> CaptionFieldOf(int kind) {
   switch (kind) {
     case testoHtml:
-    case immagine:
-    case mappaClic: return CaptionField{5, 72};
+    case immagine: return CaptionField{5, 72};
     case internetLink: return CaptionField{5, 128};
     case zipLink:
     case genLink: return CaptionField{5, 79};
@@ -62,7 +61,7 @@ std::unique_ptr<TYKAoggetto> TYKAoggetto::Create(int kind, TYKAset* document) {
 
 std::unique_ptr<TYKAoggetto> TYKAoggetto::SetKind(TOggettiHel kind) {
   std::unique_ptr<TYKAoggetto> self;
-  if (registered_ && kind_ != testoHtmlRtf && document_) {
+  if (registered_ && kind_ != testoHtmlRtf && document_ && document_->ObjectAt(kind_, slot_) == this) {
     self = document_->ReleaseSlot(kind_, slot_);
     registered_ = false;
   }
@@ -169,6 +168,7 @@ void TYKAoggetto::WriteDefaults() {
       SetShortString(speclink_rec::kFrameName, RecordSize(speclink) - speclink_rec::kFrameName, "Ny");
       break;
     case shortObj:
+    case fontFace:  // not among the described defaults, but free must mean free
     case formato:
     case inputStat:
     case inputDin:
@@ -399,8 +399,12 @@ bool TYKAoggetto::CheckReadable() const {
 }
 
 void TYKAoggetto::CopyCoreFrom(const TYKAoggetto& source) {
-  kind_ = source.kind_;
-  slot_ = source.slot_;
+  // A registered object keeps its kind and slot: they are its place in the
+  // document's lists.
+  if (!registered_) {
+    kind_ = source.kind_;
+    slot_ = source.slot_;
+  }
   std::memcpy(record_, source.record_, sizeof record_);
   document_ = source.document_;
   content_ = source.content_;
@@ -413,15 +417,17 @@ void TYKAoggetto::CopyCoreFrom(const TYKAoggetto& source) {
 void TYKAoggetto::Assign(const TYKAoggetto& source) {
   if (&source == this) return;
   if (source.kind_ == mappaClic && document_) document_->messages().ShowError("mappaclic presente ancora! bug!");
-  if (source.kind_ != immagine) {
+  if (source.kind_ != immagine || (registered_ && kind_ != immagineNew)) {
     CopyCoreFrom(source);
+    if (source.ContentLocked()) SetContentText(LockedPageMarkup());
     return;
   }
   // A picture resource assigned to an object yields a placed image built on it.
   document_ = source.document_;
-  kind_ = immagineNew;
-  slot_ = -1;
-  registered_ = false;
+  if (!registered_) {
+    kind_ = immagineNew;
+    slot_ = -1;
+  }
   content_.reset();
   lazy_.reset();
   attributes_.reset();
@@ -456,15 +462,14 @@ TYKAtesto::~TYKAtesto() = default;
 
 void TYKAtesto::Reset() { TYKAoggetto::Reset(); }
 
-void TYKAtesto::Assign(const TYKAoggetto& source) {
-  TYKAoggetto::Assign(source);
-  if (source.ContentLocked()) {
-    SetContentText(Utf8ToAnsi(
-        "<Z S0 >MOT DE PASSE NON VALIDE ! Si vous est l'auteur du document document, vous avez peut "
-        "être effacé ou renommé le fichier texte .tvp . Quittez immédiatement l'application sans "
-        "sauver et remettez le fichier en état. Exemple de fichier : <Z S0 >[globalpasswords]<Z S0 "
-        ">pass1=motdepasse1<Z S0 >pass2=motdepasse2"));
-  }
+void TYKAtesto::Assign(const TYKAoggetto& source) { TYKAoggetto::Assign(source); }
+
+std::string LockedPageMarkup() {
+  return Utf8ToAnsi(
+      "<Z S0 >MOT DE PASSE NON VALIDE ! Si vous est l'auteur du document document, vous avez peut "
+      "être effacé ou renommé le fichier texte .tvp . Quittez immédiatement l'application sans "
+      "sauver et remettez le fichier en état. Exemple de fichier : <Z S0 >[globalpasswords]<Z S0 "
+      ">pass1=motdepasse1<Z S0 >pass2=motdepasse2");
 }
 
 std::string TYKAtesto::PageName() const {

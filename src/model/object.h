@@ -217,6 +217,9 @@ class TYKAtesto : public TYKAoggetto {
 std::string EncodeLineBreaks(std::string_view value);
 std::string DecodeLineBreaks(std::string_view value);
 
+// What a copy of a password-protected page holds instead of its text.
+std::string LockedPageMarkup();
+
 // The markup a fresh page starts with.
 inline constexpr std::string_view kEmptyPageMarkup = "<Z S0 >";
 

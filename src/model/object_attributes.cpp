@@ -106,9 +106,10 @@ void TYKAoggetto::SetAttributeBinary(const Bytes& binary) {
 }
 
 std::optional<std::string> TYKAoggetto::ReadAttribute(std::string_view name) const {
-  if (kind_ == custom || !attributes_) return std::nullopt;
+  if (kind_ == custom) return std::nullopt;
   std::string text = AttributeText();
   if (AnsiSameText(name, "allfields")) return text;
+  if (!attributes_) return std::nullopt;
   std::string wanted = AnsiLowerCase(name);
   std::optional<std::string> found;
   ScanAttributes(text, [&](const std::string& n, const std::string& v) {

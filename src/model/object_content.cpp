@@ -1,5 +1,6 @@
 // Content that leaves the object: extraction to files, pictures, equality.
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "common/file_names.h"
@@ -14,10 +15,14 @@ bool TYKAoggetto::ExtractToFile(const std::string& path) const {
   FileSystem& fs = document_->platform().files;
   std::string folder = ExtractFileDir(path);
   if (!folder.empty() && !fs.CreateDirectories(folder)) return false;
-  if (fs.Exists(path) && !fs.Remove(path)) return false;
   if (!HasContent()) {
-    return !externalPath_.empty() && externalPath_ != path && CopyFileContents(fs, externalPath_, path);
+    if (externalPath_.empty()) return false;
+    std::error_code ec;
+    if (std::filesystem::equivalent(externalPath_, path, ec)) return true;  // already there
+    if (fs.Exists(path) && !fs.Remove(path)) return false;
+    return CopyFileContents(fs, externalPath_, path);
   }
+  if (fs.Exists(path) && !fs.Remove(path)) return false;
   auto out = fs.CreateNew(path);
   if (!out) return false;
   bool ok = true;

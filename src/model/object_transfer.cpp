@@ -13,7 +13,12 @@ void TYKAoggetto::SaveToTransfer(Bytes& out) const {
   w.U32(static_cast<uint32_t>(externalPath_.size()));
   w.Text(externalPath_);
   Bytes content;
-  if (!ReadContent(content)) content.clear();
+  if (ContentLocked()) {
+    CheckReadable();
+    content = ToBytes(LockedPageMarkup());
+  } else if (!ReadContent(content)) {
+    content.clear();
+  }
   w.U32(static_cast<uint32_t>(content.size()));
   w.U32(0);
   w.Raw(content);
@@ -37,8 +42,11 @@ bool TYKAoggetto::LoadFromTransfer(ByteReader& in) {
       document_->messages().ShowError(
           "In un TYKAoggetto registrato si può caricare solo un TYKAoggetto dello stesso tipo!");
   }
-  if (!registered_) slot_ = slot;
-  kind_ = static_cast<TOggettiHel>(kind);
+  // A registered object keeps its slot and kind, its place in the document.
+  if (!registered_) {
+    slot_ = slot;
+    kind_ = static_cast<TOggettiHel>(kind);
+  }
   std::memcpy(record_, record, sizeof record_);
   externalPath_ = std::move(path);
   properties_.reset();

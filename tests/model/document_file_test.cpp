@@ -240,6 +240,18 @@ TEST(DocumentFile, DamagedAndForeignFiles) {
       {"more slots than ids", [] { auto r = TwoPages(); r.kinds[4] = {0, 80, 0x2000000}; return r.Build(); }, kReadError},
       {"overlapping kinds", [] { auto r = TwoPages(); r.kinds[1] = {100, 133, 1}; r.recordAreaSize = 700; return r.Build(); }, kReadError},
       {"records without a state byte", [] { auto r = TwoPages(); r.kinds[0].size = 2; return r.Build(); }, kReadError},
+      {"records shorter than any kind's", [] { auto r = TwoPages(); r.kinds[0] = {0, 20, 2}; return r.Build(); }, kReadError},
+      {"pages sharing one large blob",
+       [] {
+         auto r = TwoPages();
+         int32_t big = r.AddBlob(std::string(5000, 'x'));
+         for (int i = 0; i < 2; ++i) {
+           PutI32(r.records.data(), static_cast<size_t>(292 * i), big);
+           PutI32(r.records.data(), static_cast<size_t>(292 * i + 185), 5000);
+         }
+         return r.Build();
+       },
+       kReadError},
       {"blob beyond the end", [] { auto r = TwoPages(); PutI32(r.records.data(), 292 + 239, 1 << 30); return r.Build(); }, ""},
       {"blob of gigabytes", [] { auto r = TwoPages(); PutI32(r.records.data(), 292 + 243, 0x7FFFFFFF); return r.Build(); }, ""},
       {"negative blob position", [] { auto r = TwoPages(); PutI32(r.records.data(), 0, -5); return r.Build(); }, ""},
@@ -447,6 +459,22 @@ TEST(DocumentFile, OversizedObjectsAskFirst) {
   ASSERT_TRUE(g.doc->Open(path));
   EXPECT_TRUE(g.doc->ObjectAt(genLink, 0)->IsFree());
   EXPECT_EQ(g.doc->ObjectAt(genLink, 1)->ContentSize(), 2u);
+}
+
+TEST(DocumentFile, EmptiedSlotsAreWrittenFree) {
+  DocFixture f;
+  f.doc->CreatePage();
+  TYKAoggetto* moved = f.doc->CreatePage();
+  f.doc->CreateObject(speclink);
+  std::unique_ptr<TYKAoggetto> keep = moved->SetKind(genLink);  // leaves an empty entry in slot 1
+  std::unique_ptr<TYKAoggetto> keepLink = f.doc->ObjectAt(speclink, 0)->SetKind(shortObj);
+  ASSERT_TRUE(f.doc->Save(f.dir / "holes.yka"));
+  DocFixture g;
+  ASSERT_TRUE(g.doc->Open(f.dir / "holes.yka"));
+  EXPECT_EQ(g.doc->KindCount(testoHtml), 2);
+  EXPECT_TRUE(g.doc->ObjectAt(testoHtml, 1)->IsFree());
+  EXPECT_TRUE(g.doc->ObjectAt(speclink, 0)->IsFree());
+  EXPECT_EQ(g.doc->KindCountInUse(testoHtml), 1);
 }
 
 TEST(DocumentFile, PasswordDigest) {

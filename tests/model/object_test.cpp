@@ -123,6 +123,21 @@ TEST(SlotAllocation, PreferredThenFirstFreeThenEnd) {
   EXPECT_EQ(doc.CreateObject(internetLink)->ObjectId(), id);
 }
 
+TEST(SlotAllocation, ADisplacedFreeObjectStaysValid) {
+  DocFixture f;
+  TYKAoggetto* old = f.doc->CreateObject(internetLink);
+  f.doc->DeleteObject(old);
+  TYKAoggetto* fresh = f.doc->CreateObject(internetLink);
+  EXPECT_EQ(fresh->Slot(), old->Slot());
+  // Whoever still points at the deleted object reads a free, unregistered object.
+  EXPECT_TRUE(old->IsFree());
+  EXPECT_FALSE(old->IsRegistered());
+  EXPECT_EQ(f.doc->ObjectAt(internetLink, 0), fresh);
+  // and it can no longer take anything out of the lists.
+  EXPECT_EQ(old->SetKind(genLink), nullptr);
+  EXPECT_EQ(f.doc->ObjectAt(internetLink, 0), fresh);
+}
+
 TEST(SlotAllocation, ChangingKindLeavesTheOldList) {
   DocFixture f;
   TYKAoggetto* link = f.doc->CreateObject(internetLink);
@@ -173,6 +188,7 @@ TEST(AttributeText, ScanningAndWriting) {
   DocFixture f;
   TYKAoggetto* o = f.doc->CreateObject(inputStat);
   EXPECT_FALSE(o->ReadAttribute("size").has_value());
+  EXPECT_EQ(o->ReadAttribute("allfields"), "");
 
   Bytes stream = {3, 0, 0, 0, 'x', 'y', 'z'};
   const std::string text = "a=\"1 2\"b='3'  c=4\r\nD=5\tx \"q\"=9 e=\"\x02\x03\" c=last";
@@ -351,6 +367,13 @@ TEST(PagePassword, LockedPagesRefuseTheirContent) {
   copy.Assign(*page);
   EXPECT_EQ(copy.Markup().find("secret"), std::string_view::npos);
   EXPECT_EQ(copy.Markup().rfind("<Z S0 >MOT DE PASSE NON VALIDE", 0), 0u);
+  // Copies through the transfer stream and into plain objects hide it too.
+  Bytes stream;
+  page->SaveToTransfer(stream);
+  EXPECT_EQ(AsText(stream).find("secret"), std::string_view::npos);
+  TYKAoggetto plain(f.doc.get());
+  plain.Assign(*page);
+  EXPECT_EQ(AsText(*plain.ContentInMemory()).find("secret"), std::string_view::npos);
 }
 
 TEST(PageName, LivesInTheBinaryPartOfTheAttributes) {
@@ -376,6 +399,10 @@ TEST(Content, ExtractAndExportedFileName) {
   EXPECT_EQ(ExtractFileName(exported), "data.txt");
   EXPECT_FALSE(file->HasContent());  // dropped from memory once on disk
   EXPECT_EQ(file->ExternalPath(), exported);
+  EXPECT_EQ(AsText(testing::ReadAll(exported)), "payload");
+
+  // Extracting onto its own external file leaves that file alone.
+  EXPECT_TRUE(file->ExtractToFile(exported));
   EXPECT_EQ(AsText(testing::ReadAll(exported)), "payload");
 
   // A second file of the same name gets another name in the working folder.
