@@ -25,6 +25,7 @@ TYKAset::~TYKAset() {
 
 void TYKAset::ResetContent() {
   charSetCache_ = "££";
+  fontCharSetCache_ = 255;
   pictureCache_.clear();
   for (auto& list : lists_) list.clear();
   retired_.clear();

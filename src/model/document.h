@@ -70,6 +70,24 @@ class TYKAset {
   // the digest of the stored marker text; empty when there is no password.
   std::string PasswordDigest();
   bool PasswordMatches(std::string_view password);
+  // "." when the document opens for editing, the password digest when one
+  // protects it, "" when it opens read-only without one.
+  std::string PasswordState();
+  uint8_t FontCharSet();
+  void SetFontCharSet(uint8_t value);
+  // Always lower case; longer than the header's 16 characters through a property.
+  std::string ExpPrefix();
+  void SetExpPrefix(std::string_view value);
+  // -1 when not set.
+  int32_t GlobalMargin();
+  void SetGlobalMargin(int32_t value);
+  int32_t CoverPage() const { return header_.I32(hdr::kCoverPage); }
+  void SetCoverPage(int32_t id) { header_.SetI32(hdr::kCoverPage, id); }
+  int32_t SummaryPage() const { return header_.I32(hdr::kSummaryPage); }
+  void SetSummaryPage(int32_t id) { header_.SetI32(hdr::kSummaryPage, id); }
+  // The tree objects of pages and of prototypes, made on first use.
+  TYKAoggetto* PageTreeObject() { return TreeObject(hdr::kPageTree); }
+  TYKAoggetto* PrototypeTreeObject() { return TreeObject(hdr::kPrototypeTree); }
 
   // ---- objects
   int KindCount(int kind) const;
@@ -89,6 +107,39 @@ class TYKAset {
   // Deletes an object: every reference to it is removed, then it is reset to free.
   void DeleteObject(TYKAoggetto* object);
   const std::vector<std::pair<int32_t, int32_t>>& RemapTable() const { return remap_; }
+
+  // ---- finding objects
+  // The first object in use of the same kind whose caption equals the object's, ignoring case.
+  TYKAoggetto* FindByCaption(const TYKAoggetto& object) const;
+  TYKAtesto* FindPageByName(std::string_view name) const;
+  TYKAoggetto* FindStyleByName(std::string_view name) const;
+  // The first object of the same kind that is the same as the given one.
+  TYKAoggetto* FindEqual(const TYKAoggetto& object) const;
+
+  // ---- styles
+  std::vector<AnsiString> StyleNames() const;
+  // The name itself when no object of the kind in use has it, else name + " " + n.
+  AnsiString UniqueName(std::string_view name, int kind) const;
+  void FixDuplicateStyleNames();
+  // Every page's paragraphs of style `from` take style `to`; returns the pages changed.
+  int MergeStyle(int32_t from, int32_t to);
+
+  // ---- helpers that make objects
+  // A picture resource holding the file's bytes; an equal picture already here is returned instead.
+  TYKAoggetto* AddPicture(const std::string& path, bool transparent, int height, int width);
+  // A picture file of a kind pages can show (BMP is converted to GIF, or JPEG); nothing on error.
+  TYKAoggetto* AddPictureFile(const std::string& path);
+  // Copies the file into the working folder and makes (or reuses) an embedded-file link for it.
+  TYKAoggetto* AddEmbeddedFile(const std::string& path, TYKAoggetto* object = nullptr);
+  // An address link, not registered.
+  std::unique_ptr<TYKAoggetto> AddAddressLink(std::string_view address);
+  // A placed image of a picture resource (the first one when none is given).
+  TYKAoggetto* AddImmagineNew(TYKAoggetto* picture = nullptr);
+  // A picture of another document copied in, or the equal one already here.
+  TYKAoggetto* CopyPictureIn(const TYKAoggetto& picture);
+  // 3: some listed objects were here already; 2: all were copied; 1: imported; 0: nothing done.
+  int ImportPrototype(const TYKAoggetto& prototype, bool replace);
+  void PrototypesUsing(const TYKAoggetto& object, std::vector<TYKAoggetto*>& list) const;
 
   // ---- default styles
   TYKAoggetto* DefaultStyle(int i) const { return i == 0 || i == 1 ? defaultStyles_[i] : nullptr; }
@@ -122,6 +173,7 @@ class TYKAset {
   friend class DocumentReader;
   friend class DocumentWriter;
   void CreateDefaultStyles();
+  TYKAoggetto* TreeObject(size_t headerField);
   void LoadDefaultStyles();
   void ResetContent();
 
@@ -139,6 +191,7 @@ class TYKAset {
   bool modified_ = false;
   std::string workingFolder_;
   std::string charSetCache_ = "££";
+  int fontCharSetCache_ = 255;
   struct CacheEntry {
     const TYKAoggetto* object;
     std::unique_ptr<TYKApicture> picture;

@@ -299,6 +299,7 @@ void TYKAoggetto::SetShortString(size_t off, size_t fieldSize, std::string_view 
 }
 
 AnsiString TYKAoggetto::ObjectCaption() const {
+  if (kind_ == speclink || kind_ == shortObj) return ComputedCaption(*this);
   auto field = CaptionFieldOf(kind_);
   return field ? ShortString(field->offset, field->size) : AnsiString();
 }

@@ -211,11 +211,18 @@ class TYKAtesto : public TYKAoggetto {
   std::string PageName() const;
   void SetPageName(std::string_view name);
   std::string_view Markup() const;
+
+  // The link objects of the page's working copy, named in its markup by ids
+  // with kind byte 0x6F (the index in this list). Not owned.
+  std::vector<TYKAoggetto*> workingLinks;
 };
 
 // Attribute values keep CR as byte 2 and LF as byte 3 so that a value is one line.
 std::string EncodeLineBreaks(std::string_view value);
 std::string DecodeLineBreaks(std::string_view value);
+
+// The captions of special links and short objects, made from what they hold.
+AnsiString ComputedCaption(const TYKAoggetto& object);
 
 // What a copy of a password-protected page holds instead of its text.
 std::string LockedPageMarkup();

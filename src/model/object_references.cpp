@@ -119,7 +119,11 @@ int TYKAoggetto::FindReferences(int32_t target) const {
       case immagineNew: return placedUsesPicture(*this) ? 1 : 0;
       case inputStat:
         return State() == input_rec::kFloatingPanel && I32(input_rec::kPicture) == targetSlot ? 8 : 0;
-      case bottoneCGI: return I32(button_rec::kPicture) == targetSlot ? 9 : 0;
+      case bottoneCGI: {
+        // Older records hold the picture's slot, newer ones its id.
+        const int32_t v = I32(button_rec::kPicture);
+        return v == targetSlot || v == target ? 9 : 0;
+      }
       case multiMedia:
         if (I32(media_rec::kAlternativePicture) == target) return 7;
         return State() == 6 && prototypeLists(I32(media_rec::kLink)) ? 15 : 0;
@@ -266,6 +270,7 @@ void TYKAoggetto::RemoveReferences(int32_t target) {
     case bottoneCGI:
       clearLink(*this, button_rec::kLink);
       clearPictureSlot(*this, button_rec::kPicture);
+      if (I32(button_rec::kPicture) == target) SetI32(button_rec::kPicture, -1);
       break;
     case multiMedia:
       if (State() == 5 || State() == 6) clearLink(*this, media_rec::kLink);
