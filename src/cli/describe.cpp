@@ -6,6 +6,7 @@
 #include "cli/json_writer.h"
 #include "common/hex_id.h"
 #include "model/document.h"
+#include "model/ordered_tree.h"
 
 namespace tolvane {
 namespace {
@@ -66,6 +67,32 @@ void ForEachObject(TYKAset& doc, F f) {
       if (TYKAoggetto* o = doc.ObjectAt(k, s)) f(*o);
 }
 
+const char* NodeType(TreeNode::Type t) {
+  switch (t) {
+    case TreeNode::Type::Root: return "root";
+    case TreeNode::Type::Chapter: return "chapter";
+    case TreeNode::Type::Object: return "page";
+    case TreeNode::Type::Missing: return "missing";
+    default: return "caption";
+  }
+}
+
+template <typename F>
+void ForEachTreeNode(const std::vector<std::unique_ptr<TreeNode>>& nodes, F f) {
+  for (const auto& n : nodes) {
+    f(*n);
+    ForEachTreeNode(n->children, f);
+  }
+}
+
+std::vector<std::pair<std::string, std::string>> Properties(TYKAset& doc) {
+  TYKAoggetto* bag = doc.PropertiesObject();
+  std::vector<std::pair<std::string, std::string>> out;
+  if (bag)
+    for (auto& [k, v] : bag->PropertyPairs()) out.emplace_back(AnsiToUtf8(k), AnsiToUtf8(v));
+  return out;
+}
+
 }  // namespace
 
 std::string DescribeJson(TYKAset& doc) {
@@ -99,7 +126,17 @@ std::string DescribeJson(TYKAset& doc) {
         .Field("attribute_size", static_cast<int64_t>(o.Attributes() ? o.Attributes()->size() : 0))
         .EndObject();
   });
-  j.EndArray().EndObject();
+  j.EndArray().Key("page_tree").BeginArray();
+  TYKAorderedTree tree(doc, testoHtml);
+  tree.Load();
+  ForEachTreeNode(tree.Nodes(), [&](const TreeNode& n) {
+    j.BeginObject().Field("level", n.Level()).Field("type", std::string(NodeType(n.type)));
+    if (n.type == TreeNode::Type::Object) j.Field("id", IdToHex(n.id));
+    j.Field("caption", AnsiToUtf8(n.caption)).EndObject();
+  });
+  j.EndArray().Key("properties").BeginObject();
+  for (const auto& [k, v] : Properties(doc)) j.Field(k, v);
+  j.EndObject().EndObject();
   return j.text() + "\n";
 }
 
@@ -135,6 +172,20 @@ std::string DescribeText(TYKAset& doc) {
                   AnsiToUtf8(o.ObjectCaption()).c_str());
     out += line;
   });
+  out += "\nPage tree\n";
+  TYKAorderedTree tree(doc, testoHtml);
+  tree.Load();
+  ForEachTreeNode(tree.Nodes(), [&](const TreeNode& n) {
+    out += std::string(static_cast<size_t>(2 + 2 * n.Level()), ' ') + AnsiToUtf8(n.caption);
+    if (n.type == TreeNode::Type::Chapter) out += "  (chapter)";
+    if (n.type == TreeNode::Type::Object) out += "  (page " + IdToHex(n.id) + ")";
+    out += "\n";
+  });
+  out += "\nProperties\n";
+  for (const auto& [k, v] : Properties(doc)) {
+    std::snprintf(line, sizeof line, "  %-22s %s\n", k.c_str(), v.c_str());
+    out += line;
+  }
   return out;
 }
 

@@ -139,6 +139,8 @@ class TYKAoggetto {
   // ---- property bag (dbloc only)
   std::string ReadProperty(std::string_view key) const;
   bool WriteProperty(std::string_view key, std::string_view value);
+  // Every key with its value (line breaks restored), in stored order.
+  std::vector<std::pair<std::string, std::string>> PropertyPairs() const;
 
   // ---- equality
   bool SameAs(const TYKAoggetto& other) const;

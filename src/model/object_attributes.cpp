@@ -213,6 +213,14 @@ std::string TYKAoggetto::ReadProperty(std::string_view key) const {
   return {};
 }
 
+std::vector<std::pair<std::string, std::string>> TYKAoggetto::PropertyPairs() const {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  if (kind_ != dbloc) return pairs;
+  const auto& props = Properties();
+  for (size_t i = 0; i + 1 < props.size(); i += 2) pairs.emplace_back(props[i], DecodeLineBreaks(props[i + 1]));
+  return pairs;
+}
+
 bool TYKAoggetto::WriteProperty(std::string_view key, std::string_view value) {
   if (kind_ != dbloc) return false;
   std::string wanted = AnsiLowerCase(key);

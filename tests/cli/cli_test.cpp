@@ -64,6 +64,26 @@ TEST(Cli, CaptionsArePrintedInUtf8) {
   EXPECT_NE(json.out.find("\"caption\":\"Été €\""), std::string::npos) << json.out;
 }
 
+TEST(Cli, ShowsThePageTreeAndTheProperties) {
+  testing::TempDir dir;
+  testing::DocFixture f;
+  f.doc->CreatePage()->SetCaption("Accueil");
+  f.doc->CreatePage()->SetCaption("Produits");
+  f.doc->PageTreeObject()->SetContentText("a0,-2,Site\r\na1,0,x\r\na1,-3,Catalogue\r\na2,1,x\r\n");
+  f.doc->WriteDocProperty("remark0", Utf8ToAnsi("à revoir"));
+  ASSERT_TRUE(f.doc->Save(dir / "t.yka"));
+  CliRun text = Cli("info " + (dir / "t.yka"), dir);
+  EXPECT_NE(text.out.find("Page tree\n  Site\n    Accueil  (page 00000000)\n    Catalogue  (chapter)\n"
+                          "      Produits  (page 00000001)\n"),
+            std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("remark0                à revoir"), std::string::npos);
+  CliRun json = Cli("info --json " + (dir / "t.yka"), dir);
+  EXPECT_NE(json.out.find("{\"level\":2,\"type\":\"page\",\"id\":\"00000001\",\"caption\":\"Produits\"}"),
+            std::string::npos);
+  EXPECT_NE(json.out.find("\"remark0\":\"à revoir\""), std::string::npos);
+}
+
 TEST(Cli, FailuresSayWhyAndExitNonZero) {
   testing::TempDir dir;
   testing::WriteAll(dir / "junk.yka", Bytes(3000, 'x'));
