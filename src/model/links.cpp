@@ -317,6 +317,43 @@ AnsiString LinkDescription(const TYKAoggetto& o) {
   }
 }
 
+TYKAoggetto* InsertFlashMovie(TYKAset& doc, TYKAoggetto& file, const std::string& templatePath) {
+  const std::string fileName = AnsiToUtf8(file.ObjectCaption());
+  if (!AnsiSameText(ExtractFileExt(fileName), ".swf"))
+    doc.messages().ShowWarning("L'extention du fichier Flash devrait être .swf!");
+  auto in = doc.platform().files.OpenRead(templatePath);
+  std::string text;
+  if (in) {
+    text.resize(static_cast<size_t>(in->Size()));
+    if (!in->ReadAt(0, text.data(), text.size())) in.reset();
+  }
+  if (!in) {
+    doc.messages().ShowError("Fichier introuvable : " + templatePath);
+    return nullptr;
+  }
+  auto replaceAll = [&](std::string_view from, const std::string& to) {
+    for (size_t p = text.find(from); p != std::string::npos; p = text.find(from, p + to.size()))
+      text.replace(p, from.size(), to);
+  };
+  replaceAll("!RefL:xx000000", "!RefF:03" + HexDigits(static_cast<uint32_t>(file.Slot()), 6));
+  std::string name = MakeValidFileName(ChangeFileExt(ExtractFileName(fileName), ""));
+  if (name == "TolvaneName") name = "ZidodIvod";  // replacing it by itself would never end
+  replaceAll("TolvaneName", Utf8ToAnsi(name));
+
+  TYKAoggetto* movie = doc.CreateObject(multiMedia);
+  if (!movie) return nullptr;
+  movie->SetState(5);
+  movie->SetI32(media_rec::kLink, file.ObjectId());
+  movie->SetI32(media_rec::kAlternativePicture, -1);
+  movie->SetI16(33, 50);
+  movie->SetI16(35, 50);
+  movie->SetU8(37, 1);  // the size is in percent
+  Bytes attributes(4, 0);
+  attributes.insert(attributes.end(), text.begin(), text.end());
+  movie->SetAttributes(std::move(attributes));
+  return movie;
+}
+
 std::string ForeignPageFileName(TYKAset& doc, const std::string& path, int32_t pageId, std::string_view extension) {
   auto file = doc.platform().files.OpenRead(path);
   uint8_t header[hdr::kSize];

@@ -56,6 +56,11 @@ AnsiString LinkDescription(const TYKAoggetto& object);
 // current document's folder.
 std::string ForeignPageFileName(TYKAset& doc, const std::string& path, int32_t pageId, std::string_view extension);
 
+// A multimedia object that plays an embedded Flash file, its embed code made
+// from the template file (Utils/flash.txt beside the program); nothing when
+// the template cannot be read.
+TYKAoggetto* InsertFlashMovie(TYKAset& doc, TYKAoggetto& file, const std::string& templatePath);
+
 // Kind bytes of ids that live only in a page being edited.
 constexpr uint32_t kWorkingLinkKind = 0x6F;
 constexpr uint32_t kWorkingObjectKind = 0xFF;

@@ -185,6 +185,32 @@ TEST(Links, Descriptions) {
   EXPECT_NE(LinkDescription(*toPlan).find("\r\n----------\r\nonclick=\"x()\""), std::string::npos);
 }
 
+TEST(Links, FlashMoviesFromTheTemplate) {
+  DocFixture f;
+  const std::string templatePath = std::string(TOLVANE_SOURCE_DIR) + "/data/Utils/flash.txt";
+  f.doc->CreateObject(genLink);  // slot 0, so that the movie's file is in slot 1
+  TYKAoggetto* file = f.doc->CreateObject(genLink);
+  file->SetCaption("intro.swf");
+  TYKAoggetto* movie = InsertFlashMovie(*f.doc, *file, templatePath);
+  ASSERT_NE(movie, nullptr);
+  EXPECT_TRUE(f.fake.messages.Texts().empty());
+  EXPECT_EQ(movie->State(), 5);
+  EXPECT_EQ(movie->I32(media_rec::kLink), file->ObjectId());
+  EXPECT_EQ(movie->I16(33), 50);
+  const std::string code = movie->AttributeText();
+  EXPECT_NE(code.find("data=\"!RefF:03000001\""), std::string::npos) << code;
+  EXPECT_NE(code.find("id=\"intro\""), std::string::npos);
+  EXPECT_EQ(code.find("!RefL:"), std::string::npos);
+  EXPECT_EQ(movie->FindReferences(file->ObjectId()), 6);
+
+  file->SetCaption("TolvaneName.mov");
+  movie = InsertFlashMovie(*f.doc, *file, templatePath);
+  EXPECT_EQ(f.fake.messages.Texts().back(), "L'extention du fichier Flash devrait être .swf!");
+  EXPECT_NE(movie->AttributeText().find("name=\"ZidodIvod\""), std::string::npos);
+  EXPECT_EQ(InsertFlashMovie(*f.doc, *file, f.dir / "none.txt"), nullptr);
+  EXPECT_EQ(f.fake.messages.Texts().back(), "Fichier introuvable : " + (f.dir / "none.txt"));
+}
+
 TEST(Links, ForeignPageFileNames) {
   Site s;
   s.doc->SetExpPrefix("Site");
