@@ -225,6 +225,38 @@ TEST(Container, ImportingPrototypes) {
   EXPECT_EQ(users, std::vector<TYKAoggetto*>{imported});
 }
 
+TEST(Container, PictureCacheKeepsTheNewest) {
+  DocFixture f;
+  int loads = 0;
+  f.doc->pictureLoader = [&](const std::string& path) {
+    ++loads;
+    auto p = std::make_unique<TYKApicture>();
+    p->ImageNameL = path;
+    p->width = 10 + loads;
+    p->height = 7;
+    return p;
+  };
+  std::vector<TYKAoggetto*> pictures;
+  for (int i = 0; i < 21; ++i) {
+    TYKAoggetto* p = f.doc->CreateObject(immagine);
+    p->SetShortString(picture_rec::kFileName, picture_rec::kFileNameSize, "p" + std::to_string(i) + ".gif");
+    p->SetContentText("GIF89a" + std::to_string(i));
+    pictures.push_back(p);
+  }
+  for (int i = 0; i < 20; ++i) ASSERT_NE(pictures[static_cast<size_t>(i)]->GetPicture(), nullptr);
+  EXPECT_EQ(pictures[0]->I16(picture_rec::kWidth), 11);  // the loaded size goes into the record
+  EXPECT_NE(f.doc->CachedPicture(pictures[0]), nullptr);
+  pictures[20]->GetPicture();  // the 21st: the oldest leaves
+  EXPECT_EQ(f.doc->CachedPicture(pictures[0]), nullptr);
+  EXPECT_NE(f.doc->CachedPicture(pictures[1]), nullptr);
+  pictures[1]->GetPicture();
+  EXPECT_EQ(loads, 21);  // served from the cache
+  pictures[1]->ReleasePicture();
+  EXPECT_EQ(f.doc->CachedPicture(pictures[1]), nullptr);
+  f.doc->CachePicture(f.doc->CreatePage(), std::make_unique<TYKApicture>());
+  EXPECT_EQ(f.fake.messages.Texts().back(), "What happens? Image cache bug?");
+}
+
 TEST(Container, TreeObjectsAreMadeOnDemand) {
   DocFixture f;
   TYKAoggetto* tree = f.doc->PageTreeObject();
