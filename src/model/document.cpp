@@ -16,7 +16,10 @@ std::atomic<uint32_t> documentCounter{0};
 
 TYKAset::OversizeRule TYKAset::oversizeRule = TYKAset::OversizeRule::Ask;
 
-TYKAset::TYKAset(Platform platform) : platform_(platform) { New(); }
+TYKAset::TYKAset(Platform platform) : platform_(platform) {
+  pictureLoader = DefaultPictureLoader(platform_.files);
+  New();
+}
 
 TYKAset::~TYKAset() {
   Close();

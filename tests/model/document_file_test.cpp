@@ -11,6 +11,7 @@ using testing::DocFixture;
 using testing::RawDocument;
 using testing::ReadAll;
 using testing::WriteAll;
+using testing::ExpectSameObjects;
 
 const std::string kReadError = "Erreur à la lecture du fichier : ";
 
@@ -47,38 +48,6 @@ void Populate(TYKAset& doc) {
   TYKAoggetto* special = doc.CreateObject(speclink);
   special->SetI32(speclink_rec::kTarget, 2);
   doc.WriteDocProperty("remark4", "une remarque");
-}
-
-// The record bytes a kind keeps in the file, plus the placed-image bytes that
-// travel in the attribute blob.
-Bytes StoredRecord(const TYKAoggetto& o) {
-  Bytes r(o.Record(), o.Record() + RecordSize(o.Kind()));
-  if (o.Kind() == immagineNew && placed_rec::HasExtendedData(o.U8(placed_rec::kMapMode)))
-    r.insert(r.end(), o.Record() + placed_rec::kExtendedStart,
-             o.Record() + placed_rec::kExtendedStart + placed_rec::kExtendedSize);
-  return r;
-}
-
-void ExpectSameObjects(TYKAset& a, TYKAset& b) {
-  for (int k = 0; k <= kLastFileKind; ++k) {
-    ASSERT_EQ(a.KindCount(k), b.KindCount(k)) << "kind " << k;
-    for (int s = 0; s < a.KindCount(k); ++s) {
-      SCOPED_TRACE("kind " + std::to_string(k) + " slot " + std::to_string(s));
-      TYKAoggetto* x = a.ObjectAt(k, s);
-      TYKAoggetto* y = b.ObjectAt(k, s);
-      ASSERT_TRUE(x && y);
-      EXPECT_EQ(x->ObjectId(), y->ObjectId());
-      EXPECT_EQ(x->IsFree(), y->IsFree());
-      EXPECT_EQ(StoredRecord(*x), StoredRecord(*y));
-      Bytes cx, cy;
-      EXPECT_TRUE(x->ReadContent(cx));
-      EXPECT_TRUE(y->ReadContent(cy));
-      if (!x->IsFree()) {
-        EXPECT_EQ(cx, cy);
-        EXPECT_EQ(x->AttributeText(), y->AttributeText());
-      }
-    }
-  }
 }
 
 TEST(DocumentFile, NewDocumentHeader) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "common/bytes.h"
 #include "model/document.h"
 #include "platform/fakes/fake_platform.h"
@@ -110,5 +112,37 @@ struct RawDocument {
     return out;
   }
 };
+
+// The record bytes a kind keeps in the file, plus the placed-image bytes that
+// travel in the attribute blob.
+inline Bytes StoredRecord(const TYKAoggetto& o) {
+  Bytes r(o.Record(), o.Record() + RecordSize(o.Kind()));
+  if (o.Kind() == immagineNew && placed_rec::HasExtendedData(o.U8(placed_rec::kMapMode)))
+    r.insert(r.end(), o.Record() + placed_rec::kExtendedStart,
+             o.Record() + placed_rec::kExtendedStart + placed_rec::kExtendedSize);
+  return r;
+}
+
+inline void ExpectSameObjects(TYKAset& a, TYKAset& b) {
+  for (int k = 0; k <= kLastFileKind; ++k) {
+    ASSERT_EQ(a.KindCount(k), b.KindCount(k)) << "kind " << k;
+    for (int s = 0; s < a.KindCount(k); ++s) {
+      SCOPED_TRACE("kind " + std::to_string(k) + " slot " + std::to_string(s));
+      TYKAoggetto* x = a.ObjectAt(k, s);
+      TYKAoggetto* y = b.ObjectAt(k, s);
+      ASSERT_TRUE(x && y);
+      EXPECT_EQ(x->ObjectId(), y->ObjectId());
+      EXPECT_EQ(x->IsFree(), y->IsFree());
+      EXPECT_EQ(StoredRecord(*x), StoredRecord(*y));
+      Bytes cx, cy;
+      EXPECT_TRUE(x->ReadContent(cx));
+      EXPECT_TRUE(y->ReadContent(cy));
+      if (!x->IsFree()) {
+        EXPECT_EQ(cx, cy);
+        EXPECT_EQ(x->AttributeText(), y->AttributeText());
+      }
+    }
+  }
+}
 
 }  // namespace tolvane::testing
