@@ -11,6 +11,7 @@
 
 #include "common/hex_id.h"
 #include "model/document.h"
+#include "platform/pictures/pictures.h"
 #include "platform/fakes/fake_platform.h"
 
 using namespace tolvane;
@@ -227,9 +228,35 @@ Bytes Prefix(const Bytes& f, size_t n) { return Bytes(f.begin(), f.begin() + sta
 
 }  // namespace
 
+// Small pictures of every format the codecs read, for the picture fuzzer.
+int WritePictureSeeds(const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  Bitmap b{5, 3, {}};
+  for (int i = 0; i < 15; ++i) b.pixels.push_back(0xFF000000u | static_cast<uint32_t>(i * 0x111111));
+  b.pixels[2] = 0;  // a transparent pixel
+  bool ok = WriteGif(b, (folder / "small.gif").string()) && WriteJpeg(b, (folder / "small.jpg").string());
+  Bytes bmp;
+  ByteWriter w(bmp);
+  w.Text("BM");
+  w.U32(14 + 40 + 8), w.U32(0), w.U32(54), w.U32(40), w.I32(2), w.I32(-1), w.U16(1), w.U16(24);
+  w.U32(0), w.U32(8), w.I32(0), w.I32(0), w.U32(0), w.U32(0);
+  w.Raw("\x01\x02\x03\x04\x05\x06\x00\x00", 8);
+  Bytes wmf;
+  ByteWriter m(wmf);
+  m.U32(0x9AC6CDD7u), m.U16(0), m.U16(0), m.U16(0), m.U16(1440), m.U16(720), m.U16(1440), m.U32(0), m.U16(0);
+  m.U16(1), m.U16(9), m.U16(0x300), m.U32(9), m.U16(0), m.U32(0), m.U16(0);
+  for (auto& [name, bytes] : {std::pair<const char*, Bytes*>{"small.bmp", &bmp}, {"small.wmf", &wmf}}) {
+    std::ofstream out(folder / name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
+  }
+  return ok ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--pictures") return WritePictureSeeds(argv[2]);
   if (argc != 2) {
-    std::fprintf(stderr, "usage: make_fuzz_seeds FOLDER\n");
+    std::fprintf(stderr, "usage: make_fuzz_seeds FOLDER\n       make_fuzz_seeds --pictures FOLDER\n");
     return 2;
   }
   const std::filesystem::path folder = argv[1];

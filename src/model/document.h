@@ -49,6 +49,8 @@ class TYKAset {
 
   bool IsModified() const { return modified_; }
   void SetModified(bool m) { modified_ = m; }
+  // The document this one is wrapped in (a prototype library's user); not owned.
+  TYKAset* WrapperSet = nullptr;
   bool makeBackups = true;
   bool namePlacedImages = true;
   int MaxCacheImg = 20;

@@ -300,7 +300,8 @@ AnsiString LinkDescription(const TYKAoggetto& o) {
         case 22:
         case 23:
         case 24: {
-          TYKAset* outer = doc;
+          // Placeholders of prototypes name objects of the document the prototype is used in.
+          TYKAset* outer = doc && doc->WrapperSet ? doc->WrapperSet : doc;
           TYKAoggetto* referenced = outer ? outer->FindObject(o.I32(shortobj_rec::kValue)) : nullptr;
           return caption + " " + (referenced && referenced != &o ? referenced->ObjectCaption() : AnsiString());
         }

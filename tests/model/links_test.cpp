@@ -182,6 +182,14 @@ TEST(Links, Descriptions) {
   EXPECT_EQ(AnsiToUtf8(LinkDescription(*toPlan)).substr(0, 7), "Erreur|");
   EXPECT_EQ(AnsiToUtf8(LinkDescription(*doc.ObjectAt(testoHtml, 1))), "Indéfini.");
   toPlan->WriteAttribute("onclick", "x()");
+  // A placeholder of a prototype names an object of the document the prototype is used in.
+  DocFixture user;
+  user.doc->CreatePage()->SetCaption("Chez l'utilisateur");
+  doc.WrapperSet = user.doc.get();
+  TYKAoggetto* placeholder = doc.CreateObject(shortObj);
+  placeholder->SetState(22);
+  placeholder->SetI32(shortobj_rec::kValue, 0);
+  EXPECT_EQ(AnsiToUtf8(LinkDescription(*placeholder)), "Référence de page ou de lien : Chez l'utilisateur");
   EXPECT_NE(LinkDescription(*toPlan).find("\r\n----------\r\nonclick=\"x()\""), std::string::npos);
 }
 

@@ -180,12 +180,15 @@ TEST(SaveSafety, KilledWhileSavingLeavesACompleteFile) {
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      // Save new versions onto the open file until killed.
-      DocFixture f(static_cast<uint64_t>(::getpid()));
-      if (!f.doc->Open(path)) ::_exit(3);
-      for (int v = VersionOf(*f.doc) + 1;; ++v) {
-        SetVersion(*f.doc, v);
-        if (!f.doc->Save(path)) ::_exit(4);
+      // Save new versions onto the open file until killed. Nothing the child
+      // makes may need cleaning up by the child: it never gets to.
+      FakePlatform fake(static_cast<uint64_t>(::getpid()));
+      fake.system.temporary = dir.path().string();
+      TYKAset doc(fake.platform());
+      if (!doc.Open(path)) ::_exit(3);
+      for (int v = VersionOf(doc) + 1;; ++v) {
+        SetVersion(doc, v);
+        if (!doc.Save(path)) ::_exit(4);
       }
     }
     std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(3000, 60000)(random)));
