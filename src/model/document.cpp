@@ -44,7 +44,7 @@ void TYKAset::Close() {
   // The working folder is emptied, not removed: it is ours for the life of the document.
   if (!workingFolder_.empty()) {
     platform_.files.RemoveTree(workingFolder_);
-    platform_.files.CreateDirectories(workingFolder_);
+    if (!platform_.files.CreatePrivateDirectory(workingFolder_)) workingFolder_.clear();  // made anew on next use
   }
 }
 
@@ -244,11 +244,18 @@ std::string ExportPrefixFromFileName(const std::string& path, size_t length) {
 
 std::string TYKAset::WorkingFolder() {
   if (workingFolder_.empty()) {
+    // The temporary folder is shared with other users: the name cannot be
+    // guessed and the folder is made new, for its owner only.
     static const uint32_t instance = static_cast<uint32_t>(::getpid());
-    workingFolder_ = JoinPath(platform_.system.TemporaryFolder(),
-                              HexDigits(instance, 8) + "_" + HexDigits(++documentCounter, 8));
-    platform_.files.RemoveTree(workingFolder_);
-    platform_.files.CreateDirectories(workingFolder_);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+      std::string candidate = JoinPath(platform_.system.TemporaryFolder(),
+                                       HexDigits(instance, 8) + "_" + HexDigits(++documentCounter, 2) +
+                                           HexDigits(platform_.random.Below(0x1000000), 6));
+      if (platform_.files.CreatePrivateDirectory(candidate)) {
+        workingFolder_ = candidate;
+        break;
+      }
+    }
   }
   return workingFolder_;
 }

@@ -1,5 +1,6 @@
 #include "model/link_follower.h"
 
+#include <filesystem>
 #include <sstream>
 
 #include "common/file_names.h"
@@ -209,8 +210,8 @@ void LinkFollower::FollowAddressLink(std::string_view address) {
       if (answer == Answer::Yes) ws_.SaveDocument();
     }
     if (!ws_.OpenDocument(path)) return;
-    // The page number of the address belongs to the document just opened.
-    if (a.page == -3 || a.page == -2) a.page = doc_.CoverPage();
+    // Without a page number the address means the cover page of the document just opened.
+    if (address.find('|') == std::string_view::npos) a.page = doc_.CoverPage();
   }
   if (a.page >= 0) ws_.ShowPage(a.page);
   else if (a.page == -2 && ws_.ShownPage() != doc_.CoverPage()) ws_.ShowPage(doc_.CoverPage());
@@ -244,6 +245,8 @@ void LinkFollower::RunProgramLink(std::string_view address, const TYKAoggetto* o
     if (save) {
       auto target = files_ ? files_->SaveFile("(*.*)|*.*;", ExtractFileExt(path), ExtractFileName(path)) : std::nullopt;
       if (!target) return;
+      std::error_code ec;
+      if (std::filesystem::equivalent(*target, path, ec)) return;  // already there
       WaitCursor wait(doc_.platform().ui);
       if (fs.Exists(*target)) fs.Remove(*target);
       if (!CopyFileContents(fs, path, *target)) m.ShowError("Erreur lors de l'ouverture du fichier : " + path);

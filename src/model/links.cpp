@@ -33,6 +33,16 @@ std::string Text(const TYKAoggetto& o) {
 
 AnsiString A(std::string_view utf8) { return Utf8ToAnsi(utf8); }
 
+// Links may point at each other in a circle (a damaged or hostile file): the
+// captions and descriptions that follow links stop after a few steps.
+constexpr int kMaxLinkDepth = 8;
+thread_local int linkDepth = 0;
+struct DepthGuard {
+  DepthGuard() { ++linkDepth; }
+  ~DepthGuard() { --linkDepth; }
+  bool tooDeep() const { return linkDepth > kMaxLinkDepth; }
+};
+
 AnsiString ShortPart(const AnsiString& description) { return description.substr(0, description.find('|')); }
 
 const char* const kWindowModes[8] = {
@@ -190,6 +200,8 @@ int32_t NextAnchorNumber(const TYKAset& doc, const TYKAtesto& page) {
 }
 
 AnsiString ComputedCaption(const TYKAoggetto& o) {
+  DepthGuard guard;
+  if (guard.tooDeep()) return {};
   if (o.Kind() == speclink) {
     switch (o.State()) {
       case 1: {
@@ -230,6 +242,8 @@ AnsiString ComputedCaption(const TYKAoggetto& o) {
 }
 
 AnsiString LinkDescription(const TYKAoggetto& o) {
+  DepthGuard guard;
+  if (guard.tooDeep()) return "Erreur";
   if (o.IsFree()) return A("Indéfini.");
   TYKAset* doc = o.Document();
   const AnsiString caption = o.ObjectCaption();
@@ -237,9 +251,11 @@ AnsiString LinkDescription(const TYKAoggetto& o) {
     case testoHtml: return caption + "|Lien vers : " + caption + " (" + std::to_string(o.Slot()) + ")";
     case internetLink: {
       if (AnsiStartsWithText(caption, "tolvane:") && doc) {
-        TolvaneAddress a = ParseTolvaneAddress(*doc, caption);
-        std::string file = Utf8ToAnsi(ExtractFileName(LocalPath(a.path, ExtractFileDir(doc->YKAFileName()))));
-        std::string page = a.page >= 0 ? doc->ReadForeignPageTitle(LocalPath(a.path, ExtractFileDir(doc->YKAFileName())), a.page) : "";
+        // Paths are UTF-8 here; the caption is in the document's character set.
+        TolvaneAddress a = ParseTolvaneAddress(*doc, AnsiToUtf8(caption));
+        const std::string local = LocalPath(a.path, ExtractFileDir(doc->YKAFileName()));
+        std::string file = Utf8ToAnsi(ExtractFileName(local));
+        std::string page = a.page >= 0 ? doc->ReadForeignPageTitle(local, a.page) : "";
         if (page.empty()) page = std::to_string(a.page);
         return file + " Pag.:" + page + "|Lien vers l'hypertexte: " + file + " Pag.:" + page;
       }

@@ -126,6 +126,7 @@ bool TYKAListView::Delete(size_t index) {
 
 int TYKAListView::FindNext(std::string_view text, int from) const {
   const int n = static_cast<int>(items_.size());
+  if (from < -1 || from >= n) from = -1;
   for (int step = 1; step <= n; ++step) {
     const int i = (from + step) % n;
     if (AnsiFindText(items_[static_cast<size_t>(i)].caption, text) != std::string_view::npos) return i;

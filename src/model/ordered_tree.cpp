@@ -10,6 +10,8 @@ namespace tolvane {
 namespace {
 
 constexpr int32_t kChapter = -3, kRootMarker = -2, kPlain = -1;
+// Deeper trees are no outline a person reads, and would only cost stack.
+constexpr int kMaxTreeDepth = 64;
 
 bool ParseInt(std::string_view text, int32_t& out) {
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
@@ -98,6 +100,10 @@ void TYKAorderedTree::Parse(std::string_view text) {
       if (level > prevLevel + 1) {
         levelError = true;  // a jump of levels: the node goes one level deeper only
         level = prevLevel + 1;
+      }
+      if (level > kMaxTreeDepth) {
+        levelError = true;
+        level = kMaxTreeDepth;
       }
       if (level == prevLevel + 1) {
         Insert(previous, previous->children.size(), std::move(node));

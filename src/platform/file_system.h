@@ -38,6 +38,8 @@ class FileSystem {
   virtual bool IsDirectory(const std::string& path) = 0;
   virtual std::optional<uint64_t> FileSize(const std::string& path) = 0;
   virtual bool CreateDirectories(const std::string& path) = 0;
+  // A new folder only its owner can enter; fails when the path exists.
+  virtual bool CreatePrivateDirectory(const std::string& path) = 0;
   // Replaces `to` by `from` in one step.
   virtual bool Rename(const std::string& from, const std::string& to) = 0;
   virtual bool HardLink(const std::string& existing, const std::string& link) = 0;

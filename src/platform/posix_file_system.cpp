@@ -98,6 +98,7 @@ class PosixFileSystem : public FileSystem {
     std::filesystem::create_directories(path, ec);
     return IsDirectory(path);
   }
+  bool CreatePrivateDirectory(const std::string& path) override { return ::mkdir(path.c_str(), 0700) == 0; }
   bool Rename(const std::string& from, const std::string& to) override {
     return ::rename(from.c_str(), to.c_str()) == 0;
   }

@@ -197,6 +197,15 @@ TEST(FollowAddress, OtherDocumentsAndMissingFiles) {
   f.fake.messages.Script(Answer::Yes);
   f.follower.FollowAddressLink("tolvane:autre.yka|1");
   EXPECT_EQ(f.ws.calls, (Calls{"save", "open " + (f.dir / "autre.yka"), "page 1"}));
+  // Without a page number: the cover page of the document opened.
+  f.ws.calls.clear();
+  f.doc->SetModified(false);
+  f.ws.open = [&](const std::string&) {
+    f.doc->SetCoverPage(0);
+    return true;
+  };
+  f.follower.FollowAddressLink("tolvane:autre.yka");
+  EXPECT_EQ(f.ws.calls, (Calls{"open " + (f.dir / "autre.yka"), "page 0"}));
 
   // A file that is not where the address says: asked for, folder by folder.
   std::filesystem::create_directories(f.dir / "dvd");

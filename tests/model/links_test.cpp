@@ -219,6 +219,22 @@ TEST(Links, FlashMoviesFromTheTemplate) {
   EXPECT_EQ(f.fake.messages.Texts().back(), "Fichier introuvable : " + (f.dir / "none.txt"));
 }
 
+TEST(Links, LinksInACircleStillDescribeThemselves) {
+  DocFixture f;
+  TYKAoggetto* a = f.doc->CreateObject(speclink);
+  TYKAoggetto* b = f.doc->CreateObject(speclink);
+  a->SetI32(speclink_rec::kTarget, b->ObjectId());
+  b->SetI32(speclink_rec::kTarget, a->ObjectId());
+  a->SetU8(speclink_rec::kWindowMode, 0);
+  b->SetU8(speclink_rec::kWindowMode, 0);
+  EXPECT_EQ(a->ObjectCaption(), "");
+  EXPECT_FALSE(LinkDescription(*a).empty());
+  TYKAoggetto* ref = f.doc->CreateObject(shortObj);
+  ref->SetState(13);
+  ref->SetI32(shortobj_rec::kValue, ref->ObjectId());
+  EXPECT_EQ(LinkDescription(*ref), "Erreur");
+}
+
 TEST(Links, ForeignPageFileNames) {
   Site s;
   s.doc->SetExpPrefix("Site");

@@ -385,6 +385,19 @@ TEST(PageName, LivesInTheBinaryPartOfTheAttributes) {
   EXPECT_EQ(page->ReadAttribute("bgsound"), "x.wav");
 }
 
+TEST(Content, TheWorkingFolderIsPrivate) {
+  DocFixture f;
+  const std::string folder = f.doc->WorkingFolder();
+  ASSERT_FALSE(folder.empty());
+  auto perms = std::filesystem::status(folder).permissions();
+  EXPECT_EQ(perms & std::filesystem::perms::all, std::filesystem::perms::owner_all);
+  TYKAset other(f.fake.platform());
+  EXPECT_NE(other.WorkingFolder(), folder);
+  f.doc->Close();  // emptied and made anew, still private
+  EXPECT_EQ(std::filesystem::status(folder).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_all);
+}
+
 TEST(Content, ExtractAndExportedFileName) {
   DocFixture f;
   TYKAoggetto* file = f.doc->CreateObject(genLink);

@@ -49,6 +49,18 @@ TEST(PageTree, ParsingLevelsAndBadLines) {
   EXPECT_EQ(tree.Root()->children[2]->type, TreeNode::Type::Missing);
 }
 
+TEST(PageTree, VeryDeepTreesAreFlattened) {
+  Pages p;
+  std::string text = "a0,-2,Racine\r\n";
+  for (int level = 1; level <= 5000; ++level) text += "a" + std::to_string(level) + ",-1,n\r\n";
+  p.doc->PageTreeObject()->SetContentText(text);
+  TYKAorderedTree tree(*p.doc, testoHtml);
+  tree.Load();
+  EXPECT_EQ(tree.Lines().size(), 5001u);
+  EXPECT_EQ(tree.Lines().back(), "a64,-1,n");
+  EXPECT_EQ(p.fake.messages.Texts(), std::vector<std::string>{"error loading nodes"});
+}
+
 TEST(PageTree, Editing) {
   Pages p;
   TYKAorderedTree tree(*p.doc, testoHtml);

@@ -28,6 +28,7 @@ class FaultFileSystem : public FileSystem {
   bool IsDirectory(const std::string& path) override { return base_->IsDirectory(path); }
   std::optional<uint64_t> FileSize(const std::string& path) override { return base_->FileSize(path); }
   bool CreateDirectories(const std::string& path) override;
+  bool CreatePrivateDirectory(const std::string& path) override { return base_->CreatePrivateDirectory(path); }
   bool Rename(const std::string& from, const std::string& to) override;
   bool HardLink(const std::string& existing, const std::string& link) override;
   bool Remove(const std::string& path) override;
