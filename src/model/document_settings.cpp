@@ -1,19 +1,8 @@
 // Document-wide settings kept in the header and in the properties object.
-#include <charconv>
-
+#include "common/decimal.h"
 #include "model/document.h"
 
 namespace tolvane {
-namespace {
-
-std::optional<int64_t> ParseDecimal(std::string_view text) {
-  int64_t v = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-  return v;
-}
-
-}  // namespace
 
 std::string TYKAset::PasswordState() {
   const bool readOnly = header_.U8(hdr::kReadOnly) != 0;

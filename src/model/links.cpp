@@ -3,6 +3,7 @@
 #include <charconv>
 #include <filesystem>
 
+#include "common/decimal.h"
 #include "common/file_names.h"
 #include "common/hex_id.h"
 #include "model/document.h"
@@ -20,10 +21,7 @@ bool IsAbsolute(std::string_view p) { return !p.empty() && (p[0] == '/' || p[0] 
 
 // A decimal number as the addresses write it: 0 when it is not one.
 int32_t Decimal(std::string_view text) {
-  int64_t v = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (ec != std::errc() || end != text.data() + text.size()) return 0;
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  return static_cast<int32_t>(std::clamp<int64_t>(ParseDecimal(text).value_or(0), INT32_MIN, INT32_MAX));
 }
 
 std::string Text(const TYKAoggetto& o) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "common/decimal.h"
 #include "common/file_names.h"
 #include "model/document.h"
 
@@ -14,8 +15,10 @@ constexpr int32_t kChapter = -3, kRootMarker = -2, kPlain = -1;
 constexpr int kMaxTreeDepth = 64;
 
 bool ParseInt(std::string_view text, int32_t& out) {
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-  return ec == std::errc() && end == text.data() + text.size() && !text.empty();
+  auto v = ParseDecimal(text);
+  if (!v || *v < INT32_MIN || *v > INT32_MAX) return false;
+  out = static_cast<int32_t>(*v);
+  return true;
 }
 
 template <typename F>
@@ -171,9 +174,16 @@ void TYKAorderedTree::Insert(TreeNode* parent, size_t index, std::unique_ptr<Tre
   list.insert(list.begin() + static_cast<std::ptrdiff_t>(std::min(index, list.size())), std::move(node));
 }
 
+size_t TYKAorderedTree::IndexOf(TreeNode* node) {
+  auto& siblings = SiblingsOf(node);
+  return static_cast<size_t>(
+      std::find_if(siblings.begin(), siblings.end(), [&](const auto& n) { return n.get() == node; }) -
+      siblings.begin());
+}
+
 std::unique_ptr<TreeNode> TYKAorderedTree::Detach(TreeNode* node) {
   auto& siblings = SiblingsOf(node);
-  auto it = std::find_if(siblings.begin(), siblings.end(), [&](const auto& n) { return n.get() == node; });
+  auto it = siblings.begin() + static_cast<std::ptrdiff_t>(IndexOf(node));
   if (it == siblings.end()) return nullptr;
   auto owned = std::move(*it);
   siblings.erase(it);
@@ -210,34 +220,25 @@ bool TYKAorderedTree::Move(TreeNode* node, TreeNode* onto) {
   if (onto->type == TreeNode::Type::Chapter || onto->type == TreeNode::Type::Root) {
     Insert(onto, onto->children.size(), std::move(owned));
   } else {
-    auto& siblings = SiblingsOf(onto);
-    size_t index = static_cast<size_t>(
-        std::find_if(siblings.begin(), siblings.end(), [&](const auto& n) { return n.get() == onto; }) - siblings.begin());
-    Insert(onto->parent, index, std::move(owned));
+    Insert(onto->parent, IndexOf(onto), std::move(owned));
   }
   Store();
   return true;
 }
 
-bool TYKAorderedTree::MoveUp(TreeNode* node) {
+bool TYKAorderedTree::MoveAmongSiblings(TreeNode* node, int step) {
   if (!editable || !node) return false;
   auto& siblings = SiblingsOf(node);
-  auto it = std::find_if(siblings.begin(), siblings.end(), [&](const auto& n) { return n.get() == node; });
-  if (it == siblings.end() || it == siblings.begin()) return false;
-  std::iter_swap(it, it - 1);
+  const size_t index = IndexOf(node);
+  const size_t other = index + static_cast<size_t>(step);
+  if (index >= siblings.size() || other >= siblings.size()) return false;  // also catches index 0 - 1
+  std::swap(siblings[index], siblings[other]);
   Store();
   return true;
 }
 
-bool TYKAorderedTree::MoveDown(TreeNode* node) {
-  if (!editable || !node) return false;
-  auto& siblings = SiblingsOf(node);
-  auto it = std::find_if(siblings.begin(), siblings.end(), [&](const auto& n) { return n.get() == node; });
-  if (it == siblings.end() || it + 1 == siblings.end()) return false;
-  std::iter_swap(it, it + 1);
-  Store();
-  return true;
-}
+bool TYKAorderedTree::MoveUp(TreeNode* node) { return MoveAmongSiblings(node, -1); }
+bool TYKAorderedTree::MoveDown(TreeNode* node) { return MoveAmongSiblings(node, 1); }
 
 TreeNode* TYKAorderedTree::Place(TreeNode* selected, std::unique_ptr<TreeNode> node) {
   TreeNode* raw = node.get();
@@ -247,11 +248,7 @@ TreeNode* TYKAorderedTree::Place(TreeNode* selected, std::unique_ptr<TreeNode> n
   } else if (selected->type == TreeNode::Type::Chapter || selected->type == TreeNode::Type::Root) {
     Insert(selected, selected->children.size(), std::move(node));
   } else {
-    auto& siblings = SiblingsOf(selected);
-    size_t index = static_cast<size_t>(
-        std::find_if(siblings.begin(), siblings.end(), [&](const auto& n) { return n.get() == selected; }) -
-        siblings.begin());
-    Insert(selected->parent, index + 1, std::move(node));
+    Insert(selected->parent, IndexOf(selected) + 1, std::move(node));
   }
   Store();
   return raw;

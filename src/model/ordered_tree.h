@@ -68,6 +68,9 @@ class TYKAorderedTree {
   std::unique_ptr<TreeNode> MakeNode(int32_t marker, std::string_view caption) const;
   std::unique_ptr<TreeNode> Detach(TreeNode* node);
   std::vector<std::unique_ptr<TreeNode>>& SiblingsOf(TreeNode* node);
+  // The node's position among its siblings (their count when it is not there).
+  size_t IndexOf(TreeNode* node);
+  bool MoveAmongSiblings(TreeNode* node, int step);
   void Insert(TreeNode* parent, size_t index, std::unique_ptr<TreeNode> node);
   TreeNode* Place(TreeNode* selected, std::unique_ptr<TreeNode> node);
 

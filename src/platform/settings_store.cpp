@@ -1,8 +1,7 @@
 #include "platform/settings_store.h"
 
-#include <charconv>
-
 #include "common/ansi.h"
+#include "common/decimal.h"
 
 namespace tolvane {
 
@@ -63,10 +62,8 @@ std::string SettingsStore::ReadUserThenMachine(std::string_view key, std::string
 int SettingsStore::ExtensionBehaviour(std::string_view extension, int byDefault) const {
   for (const auto& key : SectionKeys("ext")) {
     if (!AnsiSameText(key, extension)) continue;
-    std::string comp = ReadSetting("ext\\" + key, "comp");
-    int v = 0;
-    auto [end, ec] = std::from_chars(comp.data(), comp.data() + comp.size(), v);
-    return ec == std::errc() && end == comp.data() + comp.size() && v >= 0 && v <= 3 ? v : 0;
+    auto v = ParseDecimal(ReadSetting("ext\\" + key, "comp"));
+    return v && *v >= 0 && *v <= 3 ? static_cast<int>(*v) : 0;
   }
   return byDefault;
 }
@@ -76,10 +73,8 @@ std::string SettingsStore::ExtensionProgram(std::string_view extension) const {
 }
 
 int SettingsStore::OptionNumber(std::string_view name, int byDefault) const {
-  const std::string text = ReadOption(name);
-  int v = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  return ec == std::errc() && end == text.data() + text.size() && !text.empty() ? v : byDefault;
+  auto v = ParseDecimal(ReadOption(name));
+  return v && *v >= INT32_MIN && *v <= INT32_MAX ? static_cast<int>(*v) : byDefault;
 }
 
 bool SettingsStore::OptionFlag(std::string_view name, bool onUnlessZero) const {
