@@ -7,7 +7,7 @@
 #include "cli/console_messages.h"
 #include "cli/describe.h"
 #include "model/document.h"
-#include "platform/memory_settings.h"
+#include "platform/qt/qt_settings.h"
 
 using namespace tolvane;
 
@@ -20,13 +20,23 @@ constexpr const char* kUsage =
     "  new OUT.yka               save a new, empty document to OUT.yka\n"
     "  info FILE.yka [--json]    describe the header, the kinds and every object\n"
     "  resave IN.yka OUT.yka     open IN.yka and save it to OUT.yka\n"
+    "  settings get|set|list ...  read and write the settings\n"
+    "\n"
+    "options:\n"
+    "  --settings FILE           the settings file to use (default: $TOLVANE_SETTINGS,\n"
+    "                            else ~/.config/Kelmori/Tolvane.conf)\n"
     "\n"
     "tolvane-cli <verb> --help describes one verb.\n";
+
+struct Context {
+  TYKAset& doc;
+  SettingsBackend& settings;
+};
 
 struct Verb {
   const char* name;
   const char* help;
-  int (*run)(TYKAset& doc, const std::vector<std::string>& args);
+  int (*run)(Context& c, const std::vector<std::string>& args);
 };
 
 bool Saved(TYKAset& doc, const std::string& path) {
@@ -44,13 +54,15 @@ bool Opened(TYKAset& doc, const std::string& path) {
   return false;
 }
 
-int RunNew(TYKAset& doc, const std::vector<std::string>& args) {
+int RunNew(Context& c, const std::vector<std::string>& args) {
+  TYKAset& doc = c.doc;
   if (args.size() != 1) return 2;
   doc.New();
   return Saved(doc, args[0]) ? 0 : 1;
 }
 
-int RunInfo(TYKAset& doc, const std::vector<std::string>& args) {
+int RunInfo(Context& c, const std::vector<std::string>& args) {
+  TYKAset& doc = c.doc;
   bool json = false;
   std::string path;
   for (const auto& a : args) {
@@ -64,10 +76,39 @@ int RunInfo(TYKAset& doc, const std::vector<std::string>& args) {
   return 0;
 }
 
-int RunResave(TYKAset& doc, const std::vector<std::string>& args) {
+int RunResave(Context& c, const std::vector<std::string>& args) {
+  TYKAset& doc = c.doc;
   if (args.size() != 2) return 2;
   if (!Opened(doc, args[0])) return 1;
   return Saved(doc, args[1]) ? 0 : 1;
+}
+
+// Keys are full paths ("\\SOFTWARE\\Kelmori\\Tolvane3.0F\\options"); names and
+// parts compare without case.
+int RunSettings(Context& c, const std::vector<std::string>& args) {
+  if (args.empty()) return 2;
+  const std::string& what = args[0];
+  if (what == "get" && args.size() == 3) {
+    auto value = c.settings.ReadValue(args[1], args[2]);
+    if (!value) {
+      std::cerr << "tolvane-cli: no value \"" << args[2] << "\" under " << args[1] << '\n';
+      return 1;
+    }
+    std::cout << *value << '\n';
+    return 0;
+  }
+  if (what == "set" && args.size() == 4) {
+    if (c.settings.WriteValue(args[1], args[2], args[3])) return 0;
+    std::cerr << "tolvane-cli: the settings file cannot be written\n";
+    return 1;
+  }
+  if (what == "list" && args.size() == 2) {
+    for (const auto& k : c.settings.SubKeys(args[1])) std::cout << k << "\\\n";
+    for (const auto& n : c.settings.ValueNames(args[1]))
+      std::cout << n << '=' << c.settings.ReadValue(args[1], n).value_or("") << '\n';
+    return 0;
+  }
+  return 2;
 }
 
 const Verb kVerbs[] = {
@@ -80,6 +121,13 @@ const Verb kVerbs[] = {
      "{\"header\": {...}, \"kinds\": [...], \"objects\": [...]}.\n",
      RunInfo},
     {"resave", "usage: tolvane-cli resave IN.yka OUT.yka\n\nOpens IN.yka and saves it to OUT.yka.\n", RunResave},
+    {"settings",
+     "usage: tolvane-cli settings get KEY NAME\n"
+     "       tolvane-cli settings set KEY NAME VALUE\n"
+     "       tolvane-cli settings list KEY\n\n"
+     "Reads or writes one value of the settings, or lists a key's subkeys (ending in \"\\\")\n"
+     "and values. KEY is a full path such as \"\\SOFTWARE\\Kelmori\\Tolvane3.0F\\options\".\n",
+     RunSettings},
 };
 
 }  // namespace
@@ -96,21 +144,34 @@ int main(int argc, char** argv) {
     std::cerr << "tolvane-cli: unknown verb \"" << argv[1] << "\"\n" << kUsage;
     return 2;
   }
-  std::vector<std::string> args(argv + 2, argv + argc);
-  for (const auto& a : args)
+  std::vector<std::string> args;
+  std::string settingsFile;
+  for (int i = 2; i < argc; ++i) {
+    std::string a = argv[i];
     if (a == "--help" || a == "-h") {
       std::cout << verb->help;
       return 0;
     }
+    if (a == "--settings") {
+      if (i + 1 >= argc) {
+        std::cerr << "tolvane-cli: --settings needs a file\n";
+        return 2;
+      }
+      settingsFile = argv[++i];
+      continue;
+    }
+    args.push_back(a);
+  }
 
   ConsoleMessages messages;
   UiHooks ui;
   auto system = MakeHostSystemInfo();
   auto files = MakePosixFileSystem();
   auto random = MakeSystemRandom();
-  MemorySettings settings;  // the command line keeps no settings yet
+  IniSettings settings(DefaultSettingsFiles(settingsFile).user);
   TYKAset doc(Platform{messages, ui, *system, *files, *random, settings});
-  int rc = verb->run(doc, args);
+  Context context{doc, settings};
+  int rc = verb->run(context, args);
   if (rc == 2) std::cerr << verb->help;
   return rc;
 }

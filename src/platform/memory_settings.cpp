@@ -31,11 +31,23 @@ std::optional<std::string> MemorySettings::ReadValue(std::string_view key,
 bool MemorySettings::WriteValue(std::string_view key, std::string_view name,
                                 std::string_view value) {
   // Writing a value creates its key and every key above it, as the registry does.
-  std::string normal = Normal(key);
-  for (size_t p = normal.find('\\'); p != std::string::npos; p = normal.find('\\', p + 1))
-    keys_.try_emplace(normal.substr(0, p));
-  Key& k = keys_[normal];
-  auto& entry = k.values[AnsiLowerCase(name)];
+  std::string normal;
+  Key* k = nullptr;
+  size_t start = 0;
+  while (start <= key.size()) {
+    size_t end = key.find_first_of("\\/", start);
+    if (end == std::string_view::npos) end = key.size();
+    if (end > start) {
+      std::string_view part = key.substr(start, end - start);
+      if (!normal.empty()) normal += '\\';
+      for (char c : part) normal += AnsiLower(c);
+      k = &keys_[normal];
+      if (k->spelling.empty()) k->spelling = std::string(part);
+    }
+    start = end + 1;
+  }
+  if (!k) return false;
+  auto& entry = k->values[AnsiLowerCase(name)];
   if (entry.first.empty()) entry.first = std::string(name);
   entry.second = std::string(value);
   return true;
@@ -82,7 +94,7 @@ std::vector<std::string> MemorySettings::SubKeys(std::string_view key) const {
   for (auto it = keys_.lower_bound(prefix); it != keys_.end(); ++it) {
     if (it->first.compare(0, prefix.size(), prefix) != 0) break;
     std::string rest = it->first.substr(prefix.size());
-    if (!rest.empty() && rest.find('\\') == std::string::npos) out.push_back(rest);
+    if (!rest.empty() && rest.find('\\') == std::string::npos) out.push_back(it->second.spelling);
   }
   return out;
 }

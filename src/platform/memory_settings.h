@@ -20,6 +20,7 @@ class MemorySettings : public SettingsBackend {
 
  private:
   struct Key {
+    std::string spelling;  // the key's own name as first written
     // lower-case name -> (name as written, value)
     std::map<std::string, std::pair<std::string, std::string>> values;
   };

@@ -19,7 +19,9 @@ struct CliRun {
 
 CliRun Cli(const std::string& args, const testing::TempDir& dir) {
   const std::string errFile = dir / "stderr.txt";
-  const std::string command = std::string(TOLVANE_CLI) + " " + args + " 2>" + errFile;
+  // Each run keeps its settings in the test's folder, never in the user's.
+  const std::string command = "TOLVANE_SETTINGS=" + (dir / "settings.conf") + " " + std::string(TOLVANE_CLI) +
+                              " " + args + " 2>" + errFile;
   CliRun r{};
   FILE* pipe = ::popen(command.c_str(), "r");
   std::array<char, 4096> buf{};
@@ -82,6 +84,23 @@ TEST(Cli, ShowsThePageTreeAndTheProperties) {
   EXPECT_NE(json.out.find("{\"level\":2,\"type\":\"page\",\"id\":\"00000001\",\"caption\":\"Produits\"}"),
             std::string::npos);
   EXPECT_NE(json.out.find("\"remark0\":\"à revoir\""), std::string::npos);
+}
+
+TEST(Cli, SettingsVerbAndSettingsFile) {
+  testing::TempDir dir;
+  const std::string key = "'\\SOFTWARE\\Kelmori\\Tolvane3.0F\\options' ";
+  ASSERT_EQ(Cli("settings set " + key + "TimeSave 12", dir).status, 0);
+  EXPECT_EQ(Cli("settings get '\\software\\kelmori\\tolvane3.0f\\Options' TIMESAVE", dir).out, "12\n");
+  // --settings points at another file, which the environment's does not see.
+  const std::string other = " --settings " + (dir / "other.conf");
+  ASSERT_EQ(Cli("settings set " + key + "TimeSave 30" + other, dir).status, 0);
+  EXPECT_EQ(Cli("settings get " + key + "TimeSave" + other, dir).out, "30\n");
+  EXPECT_EQ(Cli("settings get " + key + "TimeSave", dir).out, "12\n");
+  EXPECT_EQ(Cli("settings list '\\SOFTWARE\\Kelmori\\Tolvane3.0F'", dir).out, "options\\\n");
+  CliRun missing = Cli("settings get " + key + "Absent", dir);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("no value \"Absent\""), std::string::npos) << missing.err;
+  EXPECT_EQ(Cli("settings get " + key, dir).status, 2);
 }
 
 TEST(Cli, FailuresSayWhyAndExitNonZero) {

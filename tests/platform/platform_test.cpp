@@ -4,27 +4,14 @@
 #include <fstream>
 
 #include "platform/fakes/fake_platform.h"
+#include "settings_backend_contract.h"
 
 namespace tolvane {
 namespace {
 
-TEST(MemorySettings, KeysAreATreeWithoutCase) {
+TEST(MemorySettings, KeepsTheBackendContract) {
   MemorySettings s;
-  const char* key = "\\SOFTWARE\\Kelmori\\Tolvane3.0F\\Options";
-  EXPECT_FALSE(s.ReadValue(key, "x").has_value());
-  s.WriteValue(key, "Undo", "20");
-  EXPECT_EQ(s.ReadValue("software\\kelmori\\TOLVANE3.0F\\options\\", "UNDO"), "20");
-  EXPECT_TRUE(s.KeyExists("\\SOFTWARE\\Kelmori"));  // parents exist too
-  s.WriteValue(key, "undo", "30");                   // same name, other case
-  EXPECT_EQ(s.ValueNames(key), std::vector<std::string>{"Undo"});
-  EXPECT_EQ(s.ReadValue(key, "Undo"), "30");
-  s.WriteValue("\\SOFTWARE\\Kelmori\\Tolvane3.0F\\Export", "a", "1");
-  EXPECT_EQ(s.SubKeys("\\SOFTWARE\\Kelmori\\Tolvane3.0F").size(), 2u);
-  EXPECT_TRUE(s.DeleteValue(key, "UNDO"));
-  EXPECT_FALSE(s.ReadValue(key, "Undo").has_value());
-  EXPECT_TRUE(s.DeleteKey("\\SOFTWARE\\Kelmori\\Tolvane3.0F"));
-  EXPECT_FALSE(s.KeyExists(key));
-  EXPECT_TRUE(s.KeyExists("\\SOFTWARE\\Kelmori"));
+  CheckSettingsBackendContract(s);
 }
 
 TEST(ScriptedMessages, RecordsAndAnswersFromItsScript) {
