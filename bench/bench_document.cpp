@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "model/document.h"
+#include "platform/fakes/silent_messages.h"
 #include "platform/memory_settings.h"
 
 using namespace tolvane;
@@ -38,16 +39,6 @@ constexpr double kSaveTarget = 2.0;
 constexpr double kMemoryTarget = 1.3;
 
 // ---- a headless platform on the real disk
-
-class SilentMessages : public MessageBoxes {
- public:
-  void ShowInformation(std::string_view) override {}
-  void ShowWarning(std::string_view) override {}
-  void ShowError(std::string_view) override {}
-  Answer AskYesNo(std::string_view) override { return Answer::Yes; }
-  Answer AskYesNoCancel(std::string_view) override { return Answer::Yes; }
-  Answer AskYesNoAll(std::string_view) override { return Answer::Yes; }
-};
 
 struct BenchPlatform {
   SilentMessages messages;

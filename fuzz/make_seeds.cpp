@@ -13,6 +13,7 @@
 #include "model/document.h"
 #include "platform/pictures/pictures.h"
 #include "platform/fakes/fake_platform.h"
+#include "markup_generator.h"
 
 using namespace tolvane;
 
@@ -253,10 +254,38 @@ int WritePictureSeeds(const std::filesystem::path& folder) {
   return ok ? 0 : 1;
 }
 
+// Page texts of every tag and parameter, from the generator the tests use,
+// and a few hand-made damaged ones, for the markup fuzzer.
+int WriteMarkupSeeds(const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  FakePlatform fake;
+  TYKAset doc(fake.platform());
+  doc.New();
+  std::vector<const TYKAoggetto*> styles = {doc.ObjectAt(stileParagrafo, 0), doc.ObjectAt(stileParagrafo, 1)};
+  std::vector<std::pair<std::string, std::string>> seeds;
+  for (uint32_t seed = 1; seed <= 12; ++seed) {
+    testing::MarkupGenerator gen(seed, styles, {0, 1, 2});
+    seeds.emplace_back("generated-" + std::to_string(seed), gen.Text(200 + 300 * seed));
+  }
+  seeds.emplace_back("table", std::string("<Z S0 >a<$FF000003>x<T>y<T>b<$FF000003><@>c") + '\0');
+  seeds.emplace_back("entities", "<Z S0 >&#1234;&copy;&xyz;&&amp;&notin;&#;&lt;&GT");
+  seeds.emplace_back("truncated", "<Z S0 l1234567890123 F\"Arial s<Y c12345 >x<$0100");
+  seeds.emplace_back("blocks", "<Z S1 >a<D>skip<$00000001><d>b<F>c<R>d<r>e");
+  seeds.emplace_back("stored", "<Z S0 ><$01000003>x<%><$08000001><$0b000002><Y y1 >a<Y y1 >b");
+  for (const auto& [name, text] : seeds) {
+    std::ofstream out(folder / name, std::ios::binary);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  }
+  return 0;
+}
+
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--pictures") return WritePictureSeeds(argv[2]);
+  if (argc == 3 && std::string(argv[1]) == "--markup") return WriteMarkupSeeds(argv[2]);
   if (argc != 2) {
-    std::fprintf(stderr, "usage: make_fuzz_seeds FOLDER\n       make_fuzz_seeds --pictures FOLDER\n");
+    std::fprintf(stderr, "usage: make_fuzz_seeds FOLDER\n       make_fuzz_seeds --pictures FOLDER\n"
+                 "       make_fuzz_seeds --markup FOLDER\n");
     return 2;
   }
   const std::filesystem::path folder = argv[1];
