@@ -1,4 +1,5 @@
 #include "model/document.h"
+#include "model/undo_steps.h"
 
 #include <unistd.h>
 
@@ -18,6 +19,8 @@ TYKAset::OversizeRule TYKAset::oversizeRule = TYKAset::OversizeRule::Ask;
 
 TYKAset::TYKAset(Platform platform) : platform_(platform) {
   pictureLoader = DefaultPictureLoader(platform_.files);
+  // Replacing a picture's content records its undo step.
+  OnRecordUndo = [this](const std::string& caption, TYKAoggetto& object) { RecordObjectUndo(*this, object, caption); };
   New();
 }
 
@@ -27,6 +30,8 @@ TYKAset::~TYKAset() {
 }
 
 void TYKAset::ResetContent() {
+  // The steps name slots of the objects about to go.
+  undo_ = TYKAundoList(undoDeep_);
   charSetCache_ = "££";
   fontCharSetCache_ = 255;
   pictureCache_.clear();

@@ -11,6 +11,7 @@
 
 #include "model/document_header.h"
 #include "model/object.h"
+#include "model/undo.h"
 #include "model/picture.h"
 #include "platform/platform.h"
 
@@ -164,6 +165,19 @@ class TYKAset {
   // A page title in another document file; empty when it cannot be read.
   std::string ReadForeignPageTitle(const std::string& path, int32_t pageId);
 
+  // ---- undo
+  TYKAundoList& UndoList() { return undo_; }
+  int UndoDeep() const { return undoDeep_; }
+  // Also resizes the list.
+  void SetUndoDeep(int depth) {
+    undoDeep_ = depth;
+    undo_.SetDepth(depth);
+  }
+  // The frame sets showing this document, by index: where undo paths start.
+  TYKAundoIndiciList& FrameSets() { return frameSets_; }
+  // Told when undo puts an object back, so that the frames showing it refresh.
+  std::function<void(TYKAoggetto& object)> OnObjectRestored;
+
   // Object-level notifications the editor layers fill in (undo of picture replacement).
   std::function<void(const std::string& caption, TYKAoggetto& object)> OnRecordUndo;
 
@@ -191,6 +205,9 @@ class TYKAset {
   std::shared_ptr<ReadableFile> file_;
   uint64_t blobBase_ = 0;
   bool modified_ = false;
+  int undoDeep_ = TYKAundoList::kDefaultDepth;
+  TYKAundoList undo_;
+  TYKAundoIndiciList frameSets_;
   std::string workingFolder_;
   std::string charSetCache_ = "££";
   int fontCharSetCache_ = 255;

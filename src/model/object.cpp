@@ -5,6 +5,7 @@
 
 #include "common/short_string.h"
 #include "model/document.h"
+#include "model/form_records.h"
 #include "platform/file_system.h"
 
 namespace tolvane {
@@ -170,11 +171,23 @@ void TYKAoggetto::WriteDefaults() {
     case shortObj:
     case fontFace:  // not among the described defaults, but free must mean free
     case formato:
-    case inputStat:
-    case inputDin:
     case bottoneCGI:
     case inizioForm:
     case multiMedia: r[kStateByte] = 0; break;
+    case inputStat:
+      // A field becomes a one-line text field when put into use.
+      r[kStateByte] = 0;
+      r[form_field_rec::kColumns] = kDefaultTextBoxColumns;
+      r[form_field_rec::kRows] = kDefaultTextBoxRows;
+      r[form_field_rec::kSize] = DefaultFieldSize(FormFieldType::Text);
+      break;
+    case inputDin:
+      r[kStateByte] = 0;
+      r[dynamic_field_rec::kColumns] = kDefaultTextBoxColumns;
+      r[dynamic_field_rec::kRows] = kDefaultTextBoxRows;
+      r[dynamic_field_rec::kVisibleRows] = kDefaultVisibleRows;
+      r[dynamic_field_rec::kReserved] = 0;
+      break;
     case custom:
       r[kStateByte] = 0;
       SetShortString(17, 41, "Nouveau prototype");

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "model/object.h"
+#include "richtext/text_attributes.h"
 #include "platform/messages.h"
 #include "platform/text_measurer.h"
 
@@ -249,21 +250,18 @@ void Parser::ReadFontTag() {
   if (Colour('c', &c)) scratch.SetColour(c);
   if (Face('F', AnsiString::npos, &face)) scratch.SetFace(face);
   if (Integer('s', &n)) scratch.SetSize(n);
-  int32_t italic = -1, bold = -1;
-  Integer('i', &italic);
-  Integer('g', &bold);
+  // i and g (read, never written) switch italic and bold: on for 1, off
+  // for any other value; a y after them sets all the bits.
   uint8_t style = scratch.Style();
   bool styleSet = false;
+  for (auto [letter, bit] : {std::pair{'i', style_bits::kItalic}, std::pair{'g', style_bits::kBold}}) {
+    std::string_view v;
+    if (!ValueText(letter, &v)) continue;
+    style = v == "1" ? (style | bit) : (style & ~bit);
+    styleSet = true;
+  }
   if (Integer('y', &n)) {
     style = static_cast<uint8_t>(n);
-    styleSet = true;
-  }
-  if (italic != -1) {
-    style = italic == 1 ? (style | 2) : (style & ~2);
-    styleSet = true;
-  }
-  if (bold != -1) {
-    style = bold == 1 ? (style | 1) : (style & ~1);
     styleSet = true;
   }
   if (styleSet) scratch.SetStyle(style);
@@ -328,6 +326,7 @@ void Parser::ReadReference() {
       pos_ = std::min(tag + 11, data_.size());
       if (data_.substr(pos_, 3) == "<@>") pos_ += 3;
       else pos_ = std::clamp(object->ReadCells(data_, pos_), pos_, data_.size());
+      Remeasure();  // the cells measured in their own fonts
     } else {
       SkipPast('>');
     }
@@ -421,11 +420,18 @@ bool Parser::Run() {
     s_.pos = pos_;
     return pos_ >= data_.size();
   }
+  // A paragraph read again starts empty.
+  p_.text.clear();
+  p_.cells.clear();
+  p_.fonts.clear();
+  p_.objects.clear();
   p_.lines.assign(1, TYKAline{});
   linkState_ = -1;
-  // At most one cell per byte up to the next paragraph: no growing on the way.
+  // At most one cell per byte up to the next paragraph, so no growing on
+  // the way; capped, since tags and skipped blocks give no cells at all.
+  constexpr size_t kReserveCap = 1 << 16;
   size_t next = data_.find("<Z", pos_);
-  size_t bound = (next == std::string_view::npos ? data_.size() : next) - pos_;
+  size_t bound = std::min((next == std::string_view::npos ? data_.size() : next) - pos_, kReserveCap);
   p_.text.reserve(bound);
   p_.cells.reserve(bound + 1);
   NewPendingCell();

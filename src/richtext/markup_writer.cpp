@@ -114,7 +114,8 @@ size_t WriteParagraph(const TYKAparag& p, std::string& out, int mode, int start,
   const TYKAFontStyle* running = nullptr;  // null: the paragraph's default format
   int32_t lastLink = -1;
   const size_t cellCount = p.cells.size();
-  out.reserve(out.size() + static_cast<size_t>(end - start) + 64);
+  const size_t needed = out.size() + static_cast<size_t>(end - start) + 64;
+  if (out.capacity() < needed) out.reserve(std::max(needed, out.capacity() * 2));
   for (int i = 0; i < end; ++i) {
     const CharCell* cell = static_cast<size_t>(i) < cellCount ? &p.cells[static_cast<size_t>(i)] : nullptr;
     const bool inRange = i >= start;
@@ -127,7 +128,7 @@ size_t WriteParagraph(const TYKAparag& p, std::string& out, int mode, int start,
         out += "<Y ";
         // After a join's head the change is spelt out whole: what it leaves
         // out would otherwise come from the other paragraph's style.
-        AppendCharacterValues(out, font, mode == kWriteJoin && i == 0);
+        AppendCharacterValues(out, font, mode == kWriteJoin && i == start);
         out += '>';
         fontTagEnd = out.size();
       }

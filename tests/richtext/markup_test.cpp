@@ -31,6 +31,8 @@ TEST(Markup, EdgeCasesOfReading) {
       {"no end byte", "<Z S0 >abc", "abc", Z("<Z S0 >abc")},
       {"missing style", Z("<Z S9 >x"), "x", Z("<Z S0 >x")},
       {"italic and bold switches", Z("<Z S0 ><Y s12 i1 g1 >x"), "x", Z("<Z S0 ><Y s12 y3 >x")},
+      {"a switch off", Z("<Z S2 ><Y g-1 >x"), "x", Z("<Z S2 ><Y y0 >x")},
+      {"y after the switches wins", Z("<Z S0 ><Y i1 y4 >x"), "x", Z("<Z S0 ><Y y4 >x")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -130,6 +132,33 @@ TEST(Markup, FontTagsAndTheirFallback) {
   EXPECT_EQ(l.cells[2].width, 16);
   EXPECT_EQ(l.cells[3].width, 16);  // after the link: the tag's format
   EXPECT_EQ(f.measurer.font().face, "Courier New");
+}
+
+TEST(Markup, TablesAndReadingAgainLeaveTheMetricsRight) {
+  // A table whose cells are read in another font: the text after it is
+  // still measured in its own.
+  struct MeasuringTable : StandInObject {
+    MeasuringTable(TextMeasurer& m) : StandInObject(8, 50, 50, 1), measurer(m) {}
+    size_t ReadCells(std::string_view bytes, size_t pos) override {
+      measurer.SelectFont({"Courier New", 30, 0, 0, 1});
+      return StandInObject::ReadCells(bytes, pos);
+    }
+    TextMeasurer& measurer;
+  };
+  MarkupFixture f;
+  f.objects[8] = std::make_unique<MeasuringTable>(f.measurer);
+  TextParagraphs t = f.Read(Z("<Z S0 >a<$FF000008>cell<T>b"));
+  EXPECT_EQ(t.paragraphs[0]->cells[2].width, 10);
+  // The same paragraph read twice holds one reading.
+  TYKAparag p;
+  for (int i = 0; i < 2; ++i) {
+    MarkupStream s{"<Z S0 >ab<Y y1 >c<$FF000001>", 0};
+    ParseParagraph(p, s, f.host);
+  }
+  EXPECT_EQ(p.text, "abc ");
+  EXPECT_EQ(p.cells.size(), 5u);
+  EXPECT_EQ(p.fonts.size(), 1u);
+  EXPECT_EQ(p.objects.size(), 1u);
 }
 
 TEST(Markup, TruncatedParametersAreReportedAndAbsent) {
