@@ -63,7 +63,7 @@ size_t SkipTag(const std::string& text, size_t pos) {
 
 }  // namespace
 
-std::string ToWorkingForm(std::string text, WorkingFormHost& host) {
+std::string ToWorkingForm(std::string text, WorkingFormHost& host, std::vector<size_t>* embeddedTags) {
   if (text.empty()) text = "<Z S0 >";
   if (text.back() != '\0') text += '\0';
   for (size_t pos = text.find('<'); pos != std::string::npos; pos = text.find('<', pos)) {
@@ -84,6 +84,7 @@ std::string ToWorkingForm(std::string text, WorkingFormHost& host) {
         Rewrite(text, pos, 0x6F000000u | (host.AddLinkCopy(*value) & 0xFFFFFF));
       } else {
         Rewrite(text, pos, 0xFF000000u | (host.AddEmbeddedCopy(*value) & 0xFFFFFF));
+        if (embeddedTags) embeddedTags->push_back(pos);
       }
     }
     pos += kTagLength;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tolvane {
 
@@ -37,7 +38,9 @@ class StoredFormHost {
 // A page's stored text made working: a 0 byte is added when missing (an
 // empty text becomes "<Z S0 >"), tags of missing or free objects become
 // eleven '!'.
-std::string ToWorkingForm(std::string text, WorkingFormHost& host);
+// `embeddedTags`, when given, receives where each embedded object's tag
+// stands, in the order the objects were added.
+std::string ToWorkingForm(std::string text, WorkingFormHost& host, std::vector<size_t>* embeddedTags = nullptr);
 
 // A working text made stored, in place: working tags become document ids,
 // tags of objects gone become eleven '#', a font tag equal to the one before
