@@ -24,6 +24,7 @@ class TogBackup : public TYKAbackup {
   const TYKAoggetto* object_;  // the object itself: its slot may have gone to another
   int kind_;
   int32_t slot_;
+  bool locked_;  // a locked page's snapshot holds a stand-in text, never to be put back
   Bytes snapshot_;
 };
 

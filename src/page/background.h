@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/bitmap.h"
 #include "platform/control.h"
@@ -17,7 +18,8 @@ constexpr int32_t kDrawnOnce = 2;  // one picture at the top left, not tiled
 }  // namespace background_mode
 
 struct BackgroundPicture {
-  const Bitmap* bitmap = nullptr;
+  // The painter's own: the document's picture cache may let its copy go.
+  std::shared_ptr<const Bitmap> bitmap;
   // The picture's stored size, which sets the tiles; 0 draws no tiles.
   int width = 0, height = 0;
   // Metafiles and transparent pictures let the colour show through.

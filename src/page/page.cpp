@@ -103,12 +103,14 @@ class TYKApage::WorkingForm : public WorkingFormHost, public StoredFormHost {
   std::optional<uint32_t> CommitLink(uint32_t position) override {
     const auto& links = page_.working_->workingLinks;
     if (position >= links.size() || !links[position] || links[position]->IsFree()) return std::nullopt;
-    return static_cast<uint32_t>(page_.CommitObject(*links[position]));
+    auto id = page_.CommitObject(*links[position]);
+    return id ? std::optional<uint32_t>(static_cast<uint32_t>(*id)) : std::nullopt;
   }
   std::optional<uint32_t> CommitEmbedded(uint32_t number) override {
     auto* control = dynamic_cast<ObjectControl*>(page_.controls_.ControlAt(static_cast<int>(number)));
     if (!control || control->BoundObject().IsFree()) return std::nullopt;
-    return static_cast<uint32_t>(page_.CommitObject(control->BoundObject()));
+    auto id = page_.CommitObject(control->BoundObject());
+    return id ? std::optional<uint32_t>(static_cast<uint32_t>(*id)) : std::nullopt;
   }
 
  private:
@@ -133,7 +135,8 @@ TYKAoggetto* TYKApage::AddCopy(const TYKAoggetto& original) {
   // An object named twice in the page is copied once.
   auto it = copiedFrom_.find(original.ObjectId());
   if (original.IsRegistered() && it != copiedFrom_.end()) return copies_[it->second].object.get();
-  copies_.push_back({Clone(original, doc_), original.IsRegistered() ? original.ObjectId() : -1});
+  copies_.push_back({Clone(original, doc_), original.IsRegistered() ? original.ObjectId() : -1,
+                     original.IsRegistered() ? &original : nullptr});
   copies_.back().object->ownerText = working_;
   if (original.IsRegistered()) copiedFrom_[original.ObjectId()] = copies_.size() - 1;
   return copies_.back().object.get();
@@ -145,6 +148,13 @@ ObjectControl* TYKApage::MakeControl(TYKAoggetto& copy) {
   auto* c = static_cast<ObjectControl*>(Adopt(std::move(control)));
   c->SetVisible(false);  // until the page or its box places it
   c->SetIndexNumber(controls_.RegisterControl(c));
+  objectControls_.push_back(c);
+  // A control that goes (deleted by the box, replaced by undo) leaves every list.
+  c->onDestroyed = [this](Control* gone) {
+    controls_.Forget(gone);
+    for (auto* list : {&embedded_, &headerFooter_, &objectControls_})
+      list->erase(std::remove(list->begin(), list->end(), gone), list->end());
+  };
   return c;
 }
 
@@ -177,7 +187,12 @@ size_t TYKApage::SplitPageObjects(const std::string& text) {
   size_t pos = 0;
   while (text.compare(pos, kPageObjectHead.size(), kPageObjectHead) == 0) {
     size_t tag = pos + kPageObjectHead.size();
-    if (text.compare(tag, 4, "<$FF") != 0 || text.size() - tag < kTagLength) break;
+    if (text.size() - tag < kTagLength) break;
+    if (text.compare(tag, kTagLength, std::string(kTagLength, '!')) == 0) {  // its object is gone
+      pos = tag + kTagLength;
+      continue;
+    }
+    if (text.compare(tag, 4, "<$FF") != 0) break;
     const int number = static_cast<int>(ReadHex(text, tag + 4, 6).value_or(0xFFFFFF));
     pos = tag + kTagLength;
     if (auto* c = dynamic_cast<ObjectControl*>(controls_.ControlAt(number))) {
@@ -193,26 +208,51 @@ size_t TYKApage::SplitPageObjects(const std::string& text) {
 }
 
 TYKAtesto* TYKApage::ShowPage(TYKAtesto* page) {
+  if (page && page == working_) return working_;  // shown already
   ClosePage();
-  if (page && page->IsRegistered()) {
-    ownWorking_ = std::make_unique<TYKAtesto>(&doc_);
+  ownWorking_ = std::make_unique<TYKAtesto>(&doc_);
+  if (page) {
     LoadInto(*page, *ownWorking_);
-    working_ = ownWorking_.get();
+    readOnly_ = page->ContentLocked();
+    Bytes probe;
+    if (page->HasContent() && !page->ReadContent(probe)) readOnly_ = true;
+  } else {
+    ownWorking_->Clear();
+    ownWorking_->Activate();
+  }
+  working_ = ownWorking_.get();
+  if (page && page->IsRegistered()) {
     pageObject_ = page;
     pageSlot_ = page->Slot();
     newPage_ = false;
-  } else if (page) {
-    working_ = page;  // an object of the caller's, edited itself
-    newPage_ = true;
   } else {
-    ownWorking_ = std::make_unique<TYKAtesto>(&doc_);
-    ownWorking_->Clear();
-    ownWorking_->Activate();
-    working_ = ownWorking_.get();
     newPage_ = true;
   }
+  ShowWorkingCopy();
+  return working_;
+}
+
+TYKAtesto* TYKApage::ShowPage(std::unique_ptr<TYKAtesto> page) {
+  if (!page) return ShowPage(static_cast<TYKAtesto*>(nullptr));
+  if (page->IsRegistered()) return ShowPage(page.release());  // the document holds it already
+  ClosePage();
+  ownWorking_ = std::move(page);
+  ownWorking_->SetDocument(&doc_);
+  working_ = ownWorking_.get();
+  newPage_ = true;
+  ShowWorkingCopy();
+  return working_;
+}
+
+void TYKApage::ShowWorkingCopy() {
   done_ = false;
   modified = false;
+  box_ = makeBox_ ? makeBox_(*this, markupHost_) : nullptr;
+  if (!box_) box_ = std::make_unique<MarkupTextBox>(markupHost_);
+  Control& box = box_->AsControl();
+  box.SetParent(this);
+  box.SetBounds(ClientRect());
+  controls_.RegisterControl(&box);  // the box first: its objects follow it
 
   const std::string own = TakeWorkingText(*working_, nullptr);
   const size_t start = SplitPageObjects(own);
@@ -228,15 +268,9 @@ TYKAtesto* TYKApage::ShowPage(TYKAtesto* page) {
   };
   const std::string header = shared(page_rec::kHeaderPage, hdr::kHeaderPage);
   const std::string footer = shared(page_rec::kFooterPage, hdr::kFooterPage);
-
-  box_ = makeBox_ ? makeBox_(*this, markupHost_) : std::make_unique<MarkupTextBox>(markupHost_);
-  Control& box = box_->AsControl();
-  box.SetParent(this);
-  box.SetBounds(ClientRect());
   box_->LoadText(header, std::string_view(own).substr(start), footer);
   for (ObjectControl* c : embedded_) c->BringToFront();  // free objects lie over the text
   ShowBackground(*working_);
-  return working_;
 }
 
 void TYKApage::ShowBackground(const TYKAtesto& page) {
@@ -247,11 +281,14 @@ void TYKApage::ShowBackground(const TYKAtesto& page) {
   BackgroundPicture picture;
   TYKAoggetto* image = doc_.ObjectAt(immagine, page.I32(page_rec::kBackgroundPicture));
   if (image && !image->IsFree()) {
+    // The stored size sets the tiles; read before loading, which may set it anew.
+    const int width = image->I16(picture_rec::kWidth), height = image->I16(picture_rec::kHeight);
     if (TYKApicture* loaded = image->GetPicture()) {
-      picture.bitmap = &loaded->bitmap;
-      picture.width = image->I16(picture_rec::kWidth);
-      picture.height = image->I16(picture_rec::kHeight);
-      const std::string ext = AnsiLowerCase(ExtractFileExt(image->ShortString(picture_rec::kFileName, picture_rec::kFileNameSize)));
+      picture.bitmap = std::make_shared<const Bitmap>(loaded->bitmap);
+      picture.width = width;
+      picture.height = height;
+      const std::string ext =
+          AnsiLowerCase(ExtractFileExt(image->ShortString(picture_rec::kFileName, picture_rec::kFileNameSize)));
       picture.opaque = image->I32(picture_rec::kTransparency) != -1 && ext != ".wmf" && ext != ".emf";
     }
   }
@@ -259,23 +296,44 @@ void TYKApage::ShowBackground(const TYKAtesto& page) {
   if (mode < 0 || mode > 3) mode = 0;
   auto painter = std::make_unique<TYKAsfondo>(static_cast<Colour>(page.I32(page_rec::kBackgroundColour)), picture, mode);
   background_ = static_cast<TYKAsfondo*>(Adopt(std::move(painter)));
-  background_->SetBounds(Rect::Sized(0, 0, std::max(Width(), ContentWidth()), std::max(Height(), ContentHeight())));
   background_->SendToBack();
+  PlaceBackground();
+}
+
+// The painter covers the whole content and knows where the window is on it.
+void TYKApage::PlaceBackground() {
+  if (!background_) return;
+  background_->SetBounds(Rect::Sized(0, 0, std::max(Width(), ContentWidth()), std::max(Height(), ContentHeight())));
   background_->SetViewOrigin(ScrollOffset());
 }
 
-int32_t TYKApage::CommitObject(TYKAoggetto& copy) {
+TYKAoggetto* TYKApage::LiveOriginal(const Copy& copy) const {
+  if (!copy.original) return nullptr;
+  TYKAoggetto* now = doc_.FindObject(copy.origin);
+  return now == copy.original && !now->IsFree() ? now : nullptr;
+}
+
+std::optional<int32_t> TYKApage::CommitObject(TYKAoggetto& copy) {
   if (auto it = committed_.find(&copy); it != committed_.end()) return it->second;
-  int32_t origin = -1;
+  const Copy* entry = nullptr;
   for (const auto& c : copies_)
-    if (c.object.get() == &copy) origin = c.origin;
-  int32_t id;
-  TYKAoggetto* target = origin >= 0 ? doc_.FindObject(origin) : nullptr;
+    if (c.object.get() == &copy) entry = &c;
   std::set<int32_t> used;
   for (const auto& [c, i] : committed_) used.insert(i);
-  if (target && target->IsRegistered() && target->Kind() == copy.Kind() && !used.count(origin)) {
+  TYKAoggetto* target = entry ? LiveOriginal(*entry) : nullptr;
+  if (target && (target->Kind() != copy.Kind() || used.count(target->ObjectId()))) target = nullptr;
+  // An address link may be shared by other pages: a changed one becomes a
+  // link of its own rather than changing theirs.
+  if (target && copy.Kind() == internetLink) {
+    Bytes a, b;
+    copy.SaveToTransfer(a);
+    target->SaveToTransfer(b);
+    if (a != b) target = nullptr;
+  }
+  std::optional<int32_t> id;
+  if (target) {
     LoadInto(copy, *target);  // back into its own slot
-    id = origin;
+    id = target->ObjectId();
   } else {
     TYKAoggetto* same = nullptr;
     if (copy.Kind() == internetLink)
@@ -286,24 +344,27 @@ int32_t TYKApage::CommitObject(TYKAoggetto& copy) {
       fresh->SetSlot(-1);
       same = doc_.Register(std::move(fresh));
     }
-    id = same ? same->ObjectId() : -1;
+    if (same) id = same->ObjectId();
   }
-  committed_[&copy] = id;
+  if (id) committed_[&copy] = *id;
   return id;
 }
 
 // What the page held before and no longer does goes: its embedded objects
-// and special links. Address links may be shared and stay.
+// and special links. Address links may be shared and stay; objects the page
+// did not copy, or that are no longer the ones it copied, are not its own.
 void TYKApage::FreeOldObjects(std::string_view storedMarkup) {
   std::set<int32_t> kept;
   for (const auto& [c, id] : committed_) kept.insert(id);
   for (size_t pos = storedMarkup.find("<$"); pos != std::string_view::npos; pos = storedMarkup.find("<$", pos + 2)) {
     const std::optional<uint32_t> value = ReadHex(storedMarkup, pos + 2, 8);
     if (!value) continue;
-    const uint32_t v = *value;
-    const uint32_t kind = v >> 24;
-    if (!(IsEmbeddedKind(kind) || kind == speclink) || kept.count(static_cast<int32_t>(v))) continue;
-    if (TYKAoggetto* o = doc_.FindObject(static_cast<int32_t>(v)); o && !o->IsFree()) o->Reset();
+    const auto id = static_cast<int32_t>(*value);
+    const uint32_t kind = *value >> 24;
+    if (!(IsEmbeddedKind(kind) || kind == speclink) || kept.count(id)) continue;
+    auto it = copiedFrom_.find(id);
+    if (it == copiedFrom_.end()) continue;
+    if (TYKAoggetto* o = LiveOriginal(copies_[it->second])) o->Reset();
   }
 }
 
@@ -327,13 +388,18 @@ void TYKApage::AutoTitle(TYKAtesto& page) {
 
 bool TYKApage::CommitPage() {
   if (done_ || !working_) return false;
+  if (readOnly_) {  // a locked or unreadable page is never written over
+    done_ = true;
+    return false;
+  }
   if (!box_) {
     doc_.messages().ShowError(
-        "Erreur interne ! Utilisez \"Enregistrer sous...\" pour sauver votre travail, puis quittez le programme.");
+        "Erreur interne ! Utilisez \"Enregistrer sous...\" pour sauver votre travail, puis quittez le "
+        "programme, et signalez-nous les circonstances de l'erreur.");
     return false;
   }
   // A slot that now holds another page: this copy has nowhere to go.
-  if (pageObject_ && doc_.ObjectAt(testoHtml, pageSlot_) != pageObject_) {
+  if (pageObject_ && (doc_.ObjectAt(testoHtml, pageSlot_) != pageObject_ || pageObject_->IsFree())) {
     done_ = true;
     return false;
   }
@@ -362,6 +428,11 @@ bool TYKApage::CommitPage() {
   if (!pageObject_ && ownWorking_) {
     pageObject_ = static_cast<TYKAtesto*>(doc_.Register(std::move(ownWorking_)));
     pageSlot_ = pageObject_ ? pageObject_->Slot() : -1;
+    if (!pageObject_) {  // the document took it and could not keep it
+      working_ = nullptr;
+      doc_.messages().ShowError("La page n'a pas pu \xC3\xAAtre enregistr\xC3\xA9" "e dans l'hypertexte.");
+      return false;
+    }
   }
   if (changed) doc_.SetModified(true);
   done_ = true;
@@ -370,12 +441,14 @@ bool TYKApage::CommitPage() {
 
 void TYKApage::ClosePage() {
   // Controls first: they point at the copies. The box is ours through box_,
-  // the object controls through Adopt.
+  // the object controls and the background through Adopt.
   box_.reset();
-  for (Control* c : std::vector<Control*>(Children()))
-    if (c != background_) delete c;
+  for (ObjectControl* c : std::vector<ObjectControl*>(objectControls_)) delete c;
+  objectControls_.clear();
   embedded_.clear();
   headerFooter_.clear();
+  delete background_;
+  background_ = nullptr;
   controls_ = TYKAundoIndiciList();
   copies_.clear();
   copiedFrom_.clear();
@@ -385,6 +458,7 @@ void TYKApage::ClosePage() {
   working_ = nullptr;
   pageObject_ = nullptr;
   pageSlot_ = -1;
+  readOnly_ = false;
   search_ = {};
   doc_.UndoList().Clear();
 }
@@ -507,7 +581,6 @@ void TYKApage::SetPreview(bool on) {
 bool TYKApage::Wheel(int delta, Point) {
   if (delta == 0) return false;
   ScrollBy(0, delta < 0 ? kWheelStep : -kWheelStep);
-  if (background_) background_->SetViewOrigin(ScrollOffset());
   return true;
 }
 

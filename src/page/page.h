@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,9 +38,12 @@ class TYKApage : public ScrollBox, public ControlIndexOwner {
   ~TYKApage() override;
 
   // ---- showing and committing
-  // A registered page gets a working copy; any other page object, or none
-  // (a new page), is edited itself. Returns the working copy.
+  // A registered page gets a working copy; none gives a new page. An
+  // unregistered page object is copied too and becomes a new page. Returns
+  // the working copy.
   TYKAtesto* ShowPage(TYKAtesto* page);
+  // A page object of the caller's, edited itself and registered on commit.
+  TYKAtesto* ShowPage(std::unique_ptr<TYKAtesto> page);
   // Writes the working copy back, once per shown page; false when nothing was written.
   bool CommitPage();
   // Drops the working copy and every control of the page.
@@ -88,18 +92,25 @@ class TYKApage : public ScrollBox, public ControlIndexOwner {
 
  protected:
   bool Wheel(int delta, Point local) override;
+  void ScrollChanged() override { PlaceBackground(); }
+  void BoundsChanged() override { PlaceBackground(); }
 
  private:
   struct Copy {
     std::unique_ptr<TYKAoggetto> object;
-    int32_t origin;  // the document object it copies, or -1
+    int32_t origin;                  // the document object it copies, or -1
+    const TYKAoggetto* original;     // that object itself: its slot may go to another
   };
   class WorkingForm;  // the markup conversions' view of this page
   TYKAoggetto* AddCopy(const TYKAoggetto& original);
   std::string TakeWorkingText(const TYKAtesto& text, std::vector<ObjectControl*>* into);
   ObjectControl* MakeControl(TYKAoggetto& copy);
   size_t SplitPageObjects(const std::string& text);
-  int32_t CommitObject(TYKAoggetto& copy);
+  std::optional<int32_t> CommitObject(TYKAoggetto& copy);
+  // The original of a copy while it is still the same object, in use.
+  TYKAoggetto* LiveOriginal(const Copy& copy) const;
+  void ShowWorkingCopy();
+  void PlaceBackground();
   void AutoTitle(TYKAtesto& page);
   void FreeOldObjects(std::string_view storedMarkup);
   void ApplyScrollBars();
@@ -113,6 +124,7 @@ class TYKApage : public ScrollBox, public ControlIndexOwner {
   TYKAundoIndiciList controls_;
   std::vector<ObjectControl*> embedded_;
   std::vector<ObjectControl*> headerFooter_;
+  std::vector<ObjectControl*> objectControls_;  // every control the page made, owned by it
   std::vector<Copy> copies_;
   std::map<const TYKAoggetto*, int32_t> committed_;  // copies written in this commit
   std::map<int32_t, size_t> copiedFrom_;            // document id -> index in copies_
@@ -123,7 +135,8 @@ class TYKApage : public ScrollBox, public ControlIndexOwner {
   TYKAtesto* pageObject_ = nullptr;
   int32_t pageSlot_ = -1;
   bool newPage_ = false;
-  bool done_ = false;  // committed since shown
+  bool done_ = false;      // committed since shown
+  bool readOnly_ = false;  // locked or unreadable: shown, never written back
 
   struct Search {
     int paragraph = 0;

@@ -5,14 +5,26 @@
 namespace tolvane {
 
 Control::~Control() {
+  if (onDestroyed) onDestroyed(this);
   ForgetSubtreeAt(Root());
   // Children this control does not own stay alive, detached; owned ones go
   // with it, after they were let go so that they do not reach back into it.
   std::vector<std::unique_ptr<Control>> owned = std::move(owned_);
   owned_.clear();
-  for (Control* c : children_) c->parent_ = nullptr;
+  for (auto& o : owned) o->owner_ = nullptr;
+  for (Control* c : children_) {
+    c->parent_ = nullptr;
+    c->focus_ = c->capture_ = nullptr;
+  }
   children_.clear();
   owned.clear();
+  if (owner_) {
+    for (auto& o : owner_->owned_)
+      if (o.get() == this) o.release();
+    auto& list = owner_->owned_;
+    list.erase(std::remove(list.begin(), list.end(), nullptr), list.end());
+    owner_ = nullptr;
+  }
   Detach();
 }
 
@@ -35,11 +47,6 @@ void Control::Detach() {
   ForgetSubtreeAt(Root());
   auto& siblings = parent_->children_;
   siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
-  // An owner that lets go of a child gives up its ownership too.
-  auto& owned = parent_->owned_;
-  for (auto& o : owned)
-    if (o.get() == this) o.release();
-  owned.erase(std::remove(owned.begin(), owned.end(), nullptr), owned.end());
   parent_ = nullptr;
 }
 
@@ -50,6 +57,7 @@ void Control::SetParent(Control* parent) {
   Detach();
   parent_ = parent;
   if (parent_) {
+    focus_ = capture_ = nullptr;  // no longer a root
     parent_->children_.push_back(this);
     Invalidate();
   }
@@ -58,8 +66,15 @@ void Control::SetParent(Control* parent) {
 Control* Control::Adopt(std::unique_ptr<Control> child) {
   Control* c = child.get();
   if (!c) return nullptr;
+  if (c->owner_) {  // from its previous owner
+    for (auto& o : c->owner_->owned_)
+      if (o.get() == c) o.release();
+    auto& list = c->owner_->owned_;
+    list.erase(std::remove(list.begin(), list.end(), nullptr), list.end());
+  }
+  c->owner_ = this;
+  owned_.push_back(std::move(child));
   c->SetParent(this);
-  if (c->parent_ == this) owned_.push_back(std::move(child));
   return c;
 }
 
@@ -278,12 +293,14 @@ void Control::SetScrollOffset(Point offset) {
   if (offset == scroll_) return;
   scroll_ = offset;
   Invalidate();
+  ScrollChanged();
 }
 
 void ScrollBox::SetContentSize(int width, int height) {
   contentWidth_ = std::max(0, width);
   contentHeight_ = std::max(0, height);
   ScrollTo(ScrollOffset());
+  ScrollChanged();
 }
 
 void ScrollBox::ScrollTo(Point offset) {

@@ -8,6 +8,7 @@
 // to front; the last one paints last and is hit first.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -44,9 +45,14 @@ class Control {
   // ---- the tree
   Control* Parent() const { return parent_; }
   // Moves the control under `parent` (null: detached), in front of its siblings.
+  // Ownership does not change with the parent.
   void SetParent(Control* parent);
-  // As SetParent, and the parent owns the child from now on.
+  // Owns `child` from now on (it goes when this control goes, wherever it is
+  // shown) and shows it as a child.
   Control* Adopt(std::unique_ptr<Control> child);
+  Control* Owner() const { return owner_; }
+  // Told just before the control goes, so that lists that name it can forget it.
+  std::function<void(Control*)> onDestroyed;
   const std::vector<Control*>& Children() const { return children_; }
   Control* Root();
   void BringToFront();
@@ -117,6 +123,8 @@ class Control {
   virtual bool KeyPress(unsigned char /*c*/) { return false; }
   virtual void FocusChanged(bool /*focused*/) {}
   virtual void BoundsChanged() {}
+  // The content moved or changed size (scrolling surfaces).
+  virtual void ScrollChanged() {}
   // For scrolling surfaces: moves the content and repaints.
   void SetScrollOffset(Point offset);
 
@@ -128,6 +136,7 @@ class Control {
   Control* Deliver(Point root, F&& handler);
 
   Control* parent_ = nullptr;
+  Control* owner_ = nullptr;
   std::vector<Control*> children_;
   std::vector<std::unique_ptr<Control>> owned_;
   Rect bounds_;

@@ -1,3 +1,6 @@
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -22,6 +25,17 @@ class HostSystemInfo : public SystemInfo {
     if (const char* docs = std::getenv("XDG_DOCUMENTS_DIR"); docs && *docs) return docs;
     const char* home = std::getenv("HOME");
     return std::string(home ? home : "") + "/Documents";
+  }
+  bool HasNetworkAddress() const override {
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) return false;
+    bool found = false;
+    for (ifaddrs* a = list; a && !found; a = a->ifa_next) {
+      if (!a->ifa_addr || !(a->ifa_flags & IFF_UP) || (a->ifa_flags & IFF_LOOPBACK)) continue;
+      found = a->ifa_addr->sa_family == AF_INET || a->ifa_addr->sa_family == AF_INET6;
+    }
+    freeifaddrs(list);
+    return found;
   }
   std::string TemporaryFolder() const override {
     std::error_code ec;

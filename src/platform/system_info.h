@@ -18,6 +18,9 @@ class SystemInfo {
   virtual std::string DocumentsFolder() const = 0;
   // The system temporary folder.
   virtual std::string TemporaryFolder() const = 0;
+  // Checked before web work: the machine has an address of its own besides
+  // the loopback one. (There is no dial-up here: a connection is an address.)
+  virtual bool HasNetworkAddress() const = 0;
 };
 
 // The real system: login name from the password database, $XDG_DOCUMENTS_DIR or

@@ -77,7 +77,11 @@ std::string ToWorkingForm(std::string text, WorkingFormHost& host, std::vector<s
       continue;
     }
     const uint32_t kind = *value >> 24;
-    if (kind == 1 || kind == 10 || IsEmbeddedKind(kind)) {
+    if (kind == 0x6F || kind == 0xFF) {
+      // Working ids have no place in a stored text: they would name
+      // whatever the page happens to hold at that place.
+      Overwrite(text, pos, kTagLength, '!');
+    } else if (kind == 1 || kind == 10 || IsEmbeddedKind(kind)) {
       if (!host.IsLiveObject(*value)) {
         Overwrite(text, pos, kTagLength, '!');
       } else if (kind == 1 || kind == 10) {

@@ -36,8 +36,8 @@ class StoredFormHost {
 };
 
 // A page's stored text made working: a 0 byte is added when missing (an
-// empty text becomes "<Z S0 >"), tags of missing or free objects become
-// eleven '!'.
+// empty text becomes "<Z S0 >"), tags of missing or free objects, and
+// working ids found in it, become eleven '!'.
 // `embeddedTags`, when given, receives where each embedded object's tag
 // stands, in the order the objects were added.
 std::string ToWorkingForm(std::string text, WorkingFormHost& host, std::vector<size_t>* embeddedTags = nullptr);

@@ -28,8 +28,8 @@ struct Page {
 };
 
 TEST(Background, TilesFromTheClipsMultiplesOfTheTileSize) {
-  Bitmap tile = Picture(40, 30);
-  Page page({&tile, 40, 30, true}, 0);
+  auto tile = std::make_shared<const Bitmap>(Picture(40, 30));
+  Page page({tile, 40, 30, true}, 0);
   EXPECT_EQ(page.Paint(),
             "picture 0,0 40x30 clip 0,0 40x30\npicture 40,0 40x30 clip 40,0 40x30\n"
             "picture 80,0 40x30 clip 80,0 20x30\n"
@@ -40,26 +40,26 @@ TEST(Background, TilesFromTheClipsMultiplesOfTheTileSize) {
 }
 
 TEST(Background, ModesColourAndEmptyPictures) {
-  Bitmap tile = Picture(40, 30);
+  auto tile = std::make_shared<const Bitmap>(Picture(40, 30));
   // Fixed: the tiles stay where the window is, whatever the scrolling.
-  Page fixed({&tile, 40, 30, true}, background_mode::kFixed);
+  Page fixed({tile, 40, 30, true}, background_mode::kFixed);
   EXPECT_EQ(fixed.Paint({0, 45}), fixed.Paint({0, 0}));
   // Drawn once: the colour everywhere, the picture once at the top.
-  Page once({&tile, 40, 30, true}, background_mode::kDrawnOnce);
+  Page once({tile, 40, 30, true}, background_mode::kDrawnOnce);
   EXPECT_EQ(once.Paint(), "fill 0,0 100x50 #F0F0F0\npicture 0,0 40x30 clip 0,0 40x30\n");
   EXPECT_EQ(once.Paint({0, 45}), "fill 0,0 100x50 #F0F0F0\n");  // scrolled away
-  Page onceFixed({&tile, 40, 30, true}, background_mode::kFixed | background_mode::kDrawnOnce);
+  Page onceFixed({tile, 40, 30, true}, background_mode::kFixed | background_mode::kDrawnOnce);
   EXPECT_EQ(onceFixed.Paint({0, 45}), "fill 0,0 100x50 #F0F0F0\npicture 0,0 40x30 clip 0,0 40x30\n");
   // A transparent picture shows the colour through; a stored size of 0
   // draws no tiles, only the colour; so does no picture at all.
-  Page clear({&tile, 40, 30, false}, -1);
+  Page clear({tile, 40, 30, false}, -1);
   EXPECT_EQ(clear.Paint().substr(0, 24), "fill 0,0 100x50 #F0F0F0\n");
-  Page empty({&tile, 0, 0, true}, 0);
+  Page empty({tile, 0, 0, true}, 0);
   EXPECT_EQ(empty.Paint(), "fill 0,0 100x50 #F0F0F0\n");
   Page none({}, 0);
   EXPECT_EQ(none.Paint(), "fill 0,0 100x50 #F0F0F0\n");
   // A stored size other than the picture's own scales each tile to it.
-  Page scaled({&tile, 100, 50, true}, 0);
+  Page scaled({tile, 100, 50, true}, 0);
   EXPECT_EQ(scaled.Paint(), "scaled 0,0 100x50 (40x30) clip 0,0 100x50\n");
 }
 

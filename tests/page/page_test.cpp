@@ -92,15 +92,17 @@ TEST(Page, WorkingCopyHoldsCopiesUnderWorkingIds) {
   EXPECT_NE(working, f.page);
   EXPECT_FALSE(f.surface.IsNewPage());
   // Links became 0x6F + their place in the copy's link list, objects 0xFF +
-  // the number of their control: the free picture, the inline one, the header's.
-  EXPECT_EQ(Content(*working), "<Z S0 f0 ><$FF000000><Z S0 >Voir <$6f000000>le site<%> et <$6f000001>ici<%> "
-                               "<$FF000001>fin" + std::string(1, '\0'));
+  // the number of their control, after the box's: the free picture, the
+  // inline one, the header's.
+  EXPECT_EQ(f.surface.ControlIndex().ControlAt(0), &f.surface.TextBox()->AsControl());
+  EXPECT_EQ(Content(*working), "<Z S0 f0 ><$FF000001><Z S0 >Voir <$6f000000>le site<%> et <$6f000001>ici<%> "
+                               "<$FF000002>fin" + std::string(1, '\0'));
   ASSERT_EQ(working->workingLinks.size(), 2u);
   EXPECT_NE(working->workingLinks[0], f.address);  // private copies
   EXPECT_EQ(working->workingLinks[0]->ObjectCaption(), "https://example.org/");
   EXPECT_EQ(f.factory.kinds, (std::vector<int>{immagineNew, immagineNew, immagineNew}));
   ASSERT_EQ(f.surface.EmbeddedObjects().size(), 1u);
-  EXPECT_EQ(f.surface.EmbeddedObjects()[0]->IndexNumber(), 0);
+  EXPECT_EQ(f.surface.EmbeddedObjects()[0]->IndexNumber(), 1);
   EXPECT_TRUE(f.surface.EmbeddedObjects()[0]->Visible());
   ASSERT_EQ(f.surface.HeaderFooterObjects().size(), 1u);
   // The box shows the header, the page's text and the document's footer.
@@ -140,7 +142,7 @@ TEST(Page, CommittingChangesGivesTheDocumentTheirIds) {
   twin->SetCaption("https://example.org/");
   working->workingLinks.push_back(twin.get());
   for (size_t i = 5; i < 12; ++i) text.cells[i].link = 0x6F000002;
-  ObjectControl* picture = dynamic_cast<ObjectControl*>(f.surface.ControlIndex().ControlAt(1));
+  ObjectControl* picture = dynamic_cast<ObjectControl*>(f.surface.ControlIndex().ControlAt(2));
   ASSERT_NE(picture, nullptr);
   picture->BoundObject().SetI16(placed_rec::kWidth, 321);
   f.surface.modified = true;
@@ -173,6 +175,47 @@ TEST(Page, MissingObjectsAndSlotsThatChanged) {
   doc.Register(std::move(other), gone->Slot());
   EXPECT_FALSE(f.surface.CommitPage());
   f.surface.ClosePage();
+}
+
+TEST(Page, WhatThePageMustNotWriteOver) {
+  {  // a locked page is shown, never written back
+    PageFixture f;
+    f.page->SetU8(page_rec::kPassword, 5);
+    const auto before = Snapshot(*f.doc.doc);
+    f.surface.ShowPage(f.page);
+    f.surface.modified = true;
+    EXPECT_FALSE(f.surface.CommitPage());
+    EXPECT_EQ(Snapshot(*f.doc.doc), before);
+  }
+  {  // working ids in a stored text name nothing; a gone free object does
+     // not hide the free objects after it
+    PageFixture f;
+    TYKAset& doc = *f.doc.doc;
+    TYKAoggetto* gone = doc.CreateObject(immagineNew);
+    const int32_t goneId = gone->ObjectId();
+    doc.DeleteObject(gone);
+    f.page->SetContentText("<Z S0 f0 >" + Tag(goneId) + "<Z S0 f0 >" + Tag(f.freePicture->ObjectId()) +
+                           "<Z S0 >a<$FF000000>b<$6f000000>c<%>" + std::string(1, '\0'));
+    f.surface.ShowPage(f.page);
+    ASSERT_EQ(f.surface.EmbeddedObjects().size(), 1u);
+    EXPECT_EQ(f.surface.EmbeddedObjects()[0]->BoundObject().Slot(), f.freePicture->Slot());
+    EXPECT_EQ(f.surface.TextBox()->Paragraphs().paragraphs[1]->text, "a!!!!!!!!!!!b!!!!!!!!!!!c");
+  }
+  {  // an object deleted while its page is shown, its slot taken by another:
+     // the other is left alone and the page's copy gets a slot of its own
+    PageFixture f;
+    TYKAset& doc = *f.doc.doc;
+    f.surface.ShowPage(f.page);
+    const int32_t slot = f.inlinePicture->Slot();
+    doc.DeleteObject(f.inlinePicture);
+    TYKAoggetto* other = doc.CreateObject(immagineNew, slot);
+    ASSERT_EQ(other->Slot(), slot);
+    other->SetI16(placed_rec::kWidth, 77);
+    const Bytes otherBefore = StoredRecord(*other);
+    ASSERT_TRUE(f.surface.CommitPage());
+    EXPECT_EQ(StoredRecord(*other), otherBefore);
+    EXPECT_EQ(Content(*f.page).find(Tag(other->ObjectId())), std::string::npos);
+  }
 }
 
 TEST(Page, AnUntitledPageTakesItsFirstWords) {
@@ -266,14 +309,14 @@ TEST(Page, StackingOfFreeObjectsUndoesAndRedoes) {
     for (auto* c : f.surface.EmbeddedObjects()) out.push_back(c->IndexNumber());
     return out;
   };
-  ASSERT_EQ(order(), (std::vector<int>{0, 1}));
+  ASSERT_EQ(order(), (std::vector<int>{1, 2}));
   doc.UndoList().AddUndo(std::make_unique<PageObjectsBackup>(doc, f.surface, std::vector<int>{0, 0}, "Premier plan"));
   f.surface.BringEmbeddedToFront(f.surface.EmbeddedObjects()[0]);
-  EXPECT_EQ(order(), (std::vector<int>{1, 0}));
+  EXPECT_EQ(order(), (std::vector<int>{2, 1}));
   EXPECT_EQ(doc.UndoList().Undo().focus, &f.surface);
-  EXPECT_EQ(order(), (std::vector<int>{0, 1}));
+  EXPECT_EQ(order(), (std::vector<int>{1, 2}));
   doc.UndoList().Redo();
-  EXPECT_EQ(order(), (std::vector<int>{1, 0}));
+  EXPECT_EQ(order(), (std::vector<int>{2, 1}));
   ASSERT_TRUE(f.surface.CommitPage());
   EXPECT_EQ(Content(*second).substr(0, 42), "<Z S0 f0 >" + Tag(b->ObjectId()) + "<Z S0 f0 >" + Tag(a->ObjectId()));
   f.surface.ClosePage();

@@ -140,7 +140,7 @@ TEST(Control, KeysGoToTheFocusAndUpToItsParents) {
   EXPECT_EQ(t.root.CaptureControl(), t.b);
   t.b->SetParent(nullptr);
   EXPECT_EQ(t.root.CaptureControl(), nullptr);
-  delete t.b;  // no longer owned once it left its owner
+  delete t.b;  // still owned by the root, which forgets it
 }
 
 TEST(Control, CursorComesFromTheControlUnderThePointer) {

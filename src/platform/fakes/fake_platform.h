@@ -17,12 +17,14 @@ class FakeSystemInfo : public SystemInfo {
   int codePage = 1252;
   std::string documents = "/home/tester/Documents";
   std::string temporary = "/tmp";
+  bool networkAddress = true;
 
   std::string UserName() const override { return userName; }
   int ScreenPixelsPerInch() const override { return pixelsPerInch; }
   int AnsiCodePage() const override { return codePage; }
   std::string DocumentsFolder() const override { return documents; }
   std::string TemporaryFolder() const override { return temporary; }
+  bool HasNetworkAddress() const override { return networkAddress; }
 };
 
 class FakePlatform {
