@@ -1,5 +1,9 @@
 #include "richtext/markup_reader.h"
 
+#include <optional>
+
+#include "richtext/markup_parameters.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -13,10 +17,7 @@
 namespace tolvane {
 namespace {
 
-constexpr const char* kTruncated = "Truncated line!";
-constexpr size_t kValueWindow = 12;  // the blank ending a value comes within this
 constexpr size_t kParagraphFaceLimit = 20;
-constexpr size_t kFaceSearch = 256;
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -51,7 +52,15 @@ class Parser {
 
  private:
   // ---- parameters of a tag, read at pos_
-  bool At(char letter) const { return pos_ < data_.size() && data_[pos_] == letter; }
+  // The parameter reader at the current position; Sync takes its position back.
+  ParameterReader& Params() {
+    params_.emplace(data_, pos_, host_.Messages());
+    return *params_;
+  }
+  bool Sync() {
+    pos_ = params_->pos();
+    return true;
+  }
   // The value text after the letter, up to its blank; moves past the blank.
   bool ValueText(char letter, std::string_view* value);
   bool Integer(char letter, int32_t* out);
@@ -89,6 +98,7 @@ class Parser {
   bool tablesNotInline_;
   const PasteRemap* remap_;
   size_t pos_ = 0;
+  std::optional<ParameterReader> params_;
 
   // The paragraph's character values before its tag's parameters: what a
   // font tag leaves out. For a new paragraph they are the style's.
@@ -100,76 +110,10 @@ class Parser {
   unsigned char previous_ = 0;
 };
 
-bool Parser::ValueText(char letter, std::string_view* value) {
-  if (!At(letter)) return false;
-  size_t start = pos_ + 1;
-  size_t window = std::min(data_.size() - start, kValueWindow);
-  const void* blank = window ? std::memchr(data_.data() + start, ' ', window) : nullptr;
-  if (!blank) {
-    host_.Messages().ShowError(kTruncated);
-    return false;
-  }
-  size_t end = static_cast<size_t>(static_cast<const char*>(blank) - data_.data());
-  *value = data_.substr(start, end - start);
-  pos_ = end + 1;
-  return true;
-}
-
-bool Parser::Integer(char letter, int32_t* out) {
-  size_t before = pos_;
-  std::string_view v;
-  if (!ValueText(letter, &v)) return false;
-  bool negative = !v.empty() && v[0] == '-';
-  size_t i = negative ? 1 : 0;
-  if (i == v.size()) {
-    pos_ = before;
-    return false;
-  }
-  int64_t n = 0;
-  for (; i < v.size(); ++i) {
-    if (v[i] < '0' || v[i] > '9') {
-      pos_ = before;  // not a number: absent
-      return false;
-    }
-    n = std::min<int64_t>(n * 10 + (v[i] - '0'), int64_t{1} << 32);
-  }
-  *out = static_cast<int32_t>(std::clamp<int64_t>(negative ? -n : n, INT32_MIN, INT32_MAX));
-  return true;
-}
-
-bool Parser::Colour(char letter, uint32_t* out) {
-  size_t before = pos_;
-  std::string_view v;
-  if (!ValueText(letter, &v)) return false;
-  int d[6];
-  bool ok = v.size() == 6;
-  for (size_t i = 0; ok && i < 6; ++i) ok = (d[i] = HexDigit(v[i])) >= 0;
-  if (!ok) {
-    pos_ = before;
-    return false;
-  }
-  // Written red, green, blue; held with red in the low byte.
-  uint32_t r = static_cast<uint32_t>(d[0] * 16 + d[1]), g = static_cast<uint32_t>(d[2] * 16 + d[3]),
-           b = static_cast<uint32_t>(d[4] * 16 + d[5]);
-  *out = r | (g << 8) | (b << 16);
-  return true;
-}
-
-bool Parser::Face(char letter, size_t limit, AnsiString* out) {
-  if (!At(letter) || pos_ + 1 >= data_.size() || data_[pos_ + 1] != '"') return false;
-  size_t start = pos_ + 2;
-  size_t window = std::min(data_.size() - start, kFaceSearch);
-  const void* quote = window ? std::memchr(data_.data() + start, '"', window) : nullptr;
-  if (!quote) {
-    host_.Messages().ShowInformation(kTruncated);
-    return false;
-  }
-  size_t end = static_cast<size_t>(static_cast<const char*>(quote) - data_.data());
-  *out = AnsiString(data_.substr(start, std::min(end - start, limit)));
-  pos_ = end + 1;
-  if (pos_ < data_.size() && data_[pos_] == ' ') ++pos_;
-  return true;
-}
+bool Parser::ValueText(char letter, std::string_view* value) { return Params().Text(letter, value) && Sync(); }
+bool Parser::Integer(char letter, int32_t* out) { return Params().Integer(letter, out) && Sync(); }
+bool Parser::Colour(char letter, uint32_t* out) { return Params().Colour(letter, out) && Sync(); }
+bool Parser::Face(char letter, size_t limit, AnsiString* out) { return Params().Face(letter, limit, out) && Sync(); }
 
 Metrics Parser::Measure(const TMyFont& f) {
   FontSpec spec{f.face, f.size, f.style, f.colour, host_.FontCharSet()};
