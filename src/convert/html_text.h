@@ -83,6 +83,8 @@ class HtmlTextWriter {
     virtual ~ObjectWriter() = default;
     virtual void WriteObject(uint32_t id, std::string& out, HtmlTextWriter& text) = 0;
     virtual void CellEnd(std::string& out, HtmlTextWriter& text) = 0;
+    // After the whole text: what the objects still have open (a form).
+    virtual void EndOfBody(std::string& /*out*/) {}
   };
   void WriteText(std::string_view markup, std::string& out, ObjectWriter* objects = nullptr);
 
