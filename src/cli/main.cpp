@@ -1,11 +1,17 @@
 // tolvane-cli: document files from the command line.
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <unistd.h>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/console_messages.h"
 #include "cli/describe.h"
+#include "common/file_names.h"
+#include "convert/site_export.h"
+#include "platform/settings_store.h"
 #include "model/document.h"
 #include "platform/qt/qt_settings.h"
 
@@ -20,6 +26,7 @@ constexpr const char* kUsage =
     "  new OUT.yka               save a new, empty document to OUT.yka\n"
     "  info FILE.yka [--json]    describe the header, the kinds and every object\n"
     "  resave IN.yka OUT.yka     open IN.yka and save it to OUT.yka\n"
+    "  export FILE.yka OUTDIR    export the hypertext as a web site into OUTDIR\n"
     "  settings get|set|list ...  read and write the settings\n"
     "\n"
     "options:\n"
@@ -31,7 +38,20 @@ constexpr const char* kUsage =
 struct Context {
   TYKAset& doc;
   SettingsBackend& settings;
+  MessageBoxes& messages;
 };
+
+// The files beside the program: $TOLVANE_DATA, data/ next to the program or
+// in the share folder above it, else the source tree's.
+std::string DataFolder() {
+  if (const char* env = std::getenv("TOLVANE_DATA"); env && *env) return env;
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec)
+    for (const auto& candidate : {exe.parent_path() / "data", exe.parent_path().parent_path() / "share" / "tolvane"})
+      if (std::filesystem::is_directory(candidate / "HtmlModele", ec)) return candidate.string();
+  return TOLVANE_DATA_DIR;
+}
 
 struct Verb {
   const char* name;
@@ -111,6 +131,73 @@ int RunSettings(Context& c, const std::vector<std::string>& args) {
   return 2;
 }
 
+int RunExport(Context& c, const std::vector<std::string>& args) {
+  std::string file, folder, ext, pages;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--ext" && i + 1 < args.size()) ext = args[++i];
+    else if (args[i] == "--pages" && i + 1 < args.size()) pages = args[++i];
+    else if (file.empty()) file = args[i];
+    else if (folder.empty()) folder = args[i];
+    else return 2;
+  }
+  if (file.empty() || folder.empty()) return 2;
+  if (!Opened(c.doc, file)) return 1;
+  SettingsStore store(c.settings, nullptr, c.messages);
+  HtmlExportOptions options = LoadExportOptions(c.doc, store);
+  if (!ext.empty()) {
+    static constexpr const char* kExtensions[] = {"htm", "html", "asp", "shtml", "php", "cfm"};
+    int found = -1;
+    for (int i = 0; i < 6; ++i)
+      if (ext == kExtensions[i] || ext == std::string(".") + kExtensions[i]) found = i;
+    if (found < 0) {
+      std::cerr << "tolvane-cli: unknown page extension \"" << ext << "\" (htm, html, asp, shtml, php or cfm)\n";
+      return 2;
+    }
+    options.extension = found;
+  }
+  std::vector<int32_t> ids;
+  if (pages.empty()) {
+    for (int s = 0; s < c.doc.KindCount(testoHtml); ++s)
+      if (const TYKAoggetto* p = c.doc.ObjectAt(testoHtml, s); p && !p->IsFree()) ids.push_back(p->ObjectId());
+  } else {
+    size_t start = 0;
+    while (start <= pages.size()) {
+      size_t end = pages.find(',', start);
+      if (end == std::string::npos) end = pages.size();
+      const std::string item = pages.substr(start, end - start);
+      char* stop = nullptr;
+      const long slot = std::strtol(item.c_str(), &stop, 10);
+      const TYKAoggetto* p = !item.empty() && stop && *stop == '\0' ? c.doc.ObjectAt(testoHtml, slot) : nullptr;
+      if (!p || p->IsFree()) {
+        std::cerr << "tolvane-cli: no page " << item << " in " << file << "\n";
+        return 1;
+      }
+      ids.push_back(p->ObjectId());
+      start = end + 1;
+    }
+  }
+  TYKAtoHtml html(c.doc, options, DataFolder());
+  if (!html.SetExportPath(folder)) return 1;
+  int lastShown = -1;
+  html.OnExpProgress = [&](int pag, int tot, int phase) {
+    const int percent = tot > 0 ? pag * 100 / tot : 100;
+    const int key = phase * 1000 + percent / 20;
+    if (key == lastShown) return;
+    lastShown = key;
+    std::cerr << "Exportation, phase " << phase << ": " << percent << "%\n";
+  };
+  const bool ok = html.ExportPages(ids);
+  std::cerr << html.WrittenFiles().size() << " files written in " << folder << "\n";
+  const TYKAoggetto* cover = c.doc.FindObject(c.doc.CoverPage());
+  if (!cover || cover->IsFree() || cover->Kind() != testoHtml) cover = ids.empty() ? nullptr : c.doc.FindObject(ids[0]);
+  if (cover) std::cout << JoinPath(html.ExportPath(), html.Naming().FileNameOf(*cover, 0)) << "\n";
+  if (!ok) {
+    std::cerr << "tolvane-cli: some files could not be written in " << folder << "\n";
+    return 1;
+  }
+  return 0;
+}
+
 const Verb kVerbs[] = {
     {"new", "usage: tolvane-cli new OUT.yka\n\nSaves a new, empty document to OUT.yka.\n", RunNew},
     {"info",
@@ -121,6 +208,13 @@ const Verb kVerbs[] = {
      "{\"header\": {...}, \"kinds\": [...], \"objects\": [...]}.\n",
      RunInfo},
     {"resave", "usage: tolvane-cli resave IN.yka OUT.yka\n\nOpens IN.yka and saves it to OUT.yka.\n", RunResave},
+    {"export",
+     "usage: tolvane-cli export FILE.yka OUTDIR [--ext htm|html|asp|shtml|php|cfm] [--pages LIST]\n\n"
+     "Exports the hypertext as a web site into OUTDIR: one file per page, the pictures and\n"
+     "files they use, the style sheet, the script file and the search page. LIST names pages\n"
+     "by their index, separated by commas (default: every page). Progress goes to standard\n"
+     "error; the path of the start page is printed.\n",
+     RunExport},
     {"settings",
      "usage: tolvane-cli settings get KEY NAME\n"
      "       tolvane-cli settings set KEY NAME VALUE\n"
@@ -170,7 +264,7 @@ int main(int argc, char** argv) {
   auto random = MakeSystemRandom();
   IniSettings settings(DefaultSettingsFiles(settingsFile).user);
   TYKAset doc(Platform{messages, ui, *system, *files, *random, settings});
-  Context context{doc, settings};
+  Context context{doc, settings, messages};
   int rc = verb->run(context, args);
   if (rc == 2) std::cerr << verb->help;
   return rc;

@@ -7,31 +7,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "../model/test_support.h"
+#include "cli_run.h"
 
 namespace tolvane {
 namespace {
-
-struct CliRun {
-  int status;
-  std::string out, err;
-};
-
-CliRun Cli(const std::string& args, const testing::TempDir& dir) {
-  const std::string errFile = dir / "stderr.txt";
-  // Each run keeps its settings in the test's folder, never in the user's.
-  const std::string command = "TOLVANE_SETTINGS=" + (dir / "settings.conf") + " " + std::string(TOLVANE_CLI) +
-                              " " + args + " 2>" + errFile;
-  CliRun r{};
-  FILE* pipe = ::popen(command.c_str(), "r");
-  std::array<char, 4096> buf{};
-  size_t n = 0;
-  while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) r.out.append(buf.data(), n);
-  int raw = ::pclose(pipe);
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.err = std::string(AsText(testing::ReadAll(errFile)));
-  return r;
-}
 
 TEST(Cli, NewInfoResave) {
   testing::TempDir dir;
