@@ -3,6 +3,7 @@
 #include "common/ansi.h"
 #include "common/file_names.h"
 #include "convert/html_filters.h"
+#include "convert/html_frameset.h"
 #include "model/document.h"
 #include "model/object.h"
 
@@ -149,6 +150,19 @@ std::string HtmlPageWriter::WritePage(const TYKAtesto& page, HtmlExportContext& 
          ContainedPath(naming_.Prefix()) + "_style.css\" rel=\"stylesheet\" type=\"text/css\"/>\n";
 
   std::string body;
+  // A page with a frame map is a frameset first; its own text is what
+  // browsers without frames show.
+  bool frames = false;
+  if (mode == 0 || mode == 3) {
+    const TYKAoggetto* map = doc_.ObjectAt(mappaFrame, page.I32(page_rec::kFrameSet));
+    if (map && !map->IsFree())
+      if (auto root = TNonVisCornice::ReadMapObject(*map)) {
+        WriteFrameset(*root, body, doc_, naming_, context);
+        body += "\n<noframes>\r\n";
+        context.scripts = script_need::kSharedFile;
+        frames = true;
+      }
+  }
   const TYKAtesto* header = SharedPage(page, page_rec::kHeaderPage, hdr::kHeaderPage);
   const TYKAtesto* footer = SharedPage(page, page_rec::kFooterPage, hdr::kFooterPage);
   if (header) {
@@ -194,6 +208,7 @@ std::string HtmlPageWriter::WritePage(const TYKAtesto& page, HtmlExportContext& 
              naming_.FileNameOf(*context.rollovers[n], mode) + "\";";
     out += "\n  }\n//-->\n</script>\r\n";
   }
+  if (frames) out += "</noframes>";
   if (!Trimmed(watermark).empty()) out += watermark;
   out += "\n</body></html>\r\n";
   context.headEntries.clear();

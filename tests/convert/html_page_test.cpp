@@ -2,7 +2,9 @@
 
 #include "../model/test_support.h"
 #include "common/hex_id.h"
+#include "convert/html_frameset.h"
 #include "convert/html_page.h"
+#include "model/frame_map.h"
 
 namespace tolvane::testing {
 namespace {
@@ -111,6 +113,68 @@ TEST(HtmlPage, CommentNamesTheFileOnlyAndRedirects) {
   EXPECT_NE(redirect.find("<META HTTP-EQUIV=\"refresh\" CONTENT=\"0;URL=site_000003.htm\">"), std::string::npos);
   EXPECT_NE(redirect.find("<A HREF=\"site_000003.htm\">Chargement en cours...</A>"), std::string::npos);
   EXPECT_NE(redirect.find(" TEXT=#000000 LINK=#0000FF VLINK=#800080 BGCOLOR=#FFFFFF>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tolvane::testing
+
+namespace tolvane::testing {
+namespace {
+
+TEST(HtmlPage, FrameSets) {
+  PageFixture f;
+  TYKAset& d = *f.doc.doc;
+  TNonVisCornice root;
+  root.record.id = 1;
+  root.record.splitKind = 0;  // its frames side by side
+  for (auto [id, kind, size, page] : {std::tuple{2, 0, 30, 1}, std::tuple{3, 1, 100, 2}, std::tuple{4, 2, 0, 3}}) {
+    auto c = std::make_unique<TNonVisCornice>();
+    c->record.id = id;
+    c->record.parent = 1;
+    c->record.name = "f" + std::to_string(id);
+    c->record.sizeKind = static_cast<uint8_t>(kind);
+    c->record.percent = static_cast<int16_t>(size);
+    c->record.pixels = static_cast<int16_t>(size);
+    c->record.page = f.pages[static_cast<size_t>(page)]->ObjectId();
+    c->record.resizable = id == 2;
+    c->record.frameBorder = id != 3;
+    root.children.push_back(std::move(c));
+  }
+  std::string out;
+  FileNaming naming(d, f.options, "site");
+  HtmlExportContext context;
+  std::vector<const TYKAoggetto*> secondary;
+  context.secondaryPages = &secondary;
+  WriteFrameset(root, out, d, naming, context);
+  EXPECT_EQ(out,
+            "<FRAMESET COLS=30%,100,* BORDER=3 FRAMESPACING=3 >\r\n"
+            "<FRAME NAME=\"f2\" SRC=\"site-000001.htm\" SCROLLING=auto >\r\n"
+            "<FRAME NAME=\"f3\" SRC=\"site-000002.htm\" SCROLLING=auto FRAMEBORDER=no NORESIZE>\r\n"
+            "<FRAME NAME=\"f4\" SRC=\"site-000003.htm\" SCROLLING=auto NORESIZE>\r\n"
+            "</FRAMESET>\r\n");
+  EXPECT_EQ(secondary.size(), 3u);
+  // One frame alone is one FRAME line.
+  TNonVisCornice single;
+  single.record.name = "seul";
+  single.record.page = f.pages[4]->ObjectId();
+  out.clear();
+  WriteFrameset(single, out, d, naming, context);
+  EXPECT_EQ(out, "<FRAME NAME=\"seul\" SRC=\"site-000004.htm\" SCROLLING=auto NORESIZE>\r\n");
+
+  // A page with a frame map: the frameset, then its own text for browsers without frames.
+  TYKAoggetto* map = d.CreateObject(mappaFrame);
+  Bytes records;
+  root.WriteRecords(records);
+  map->SetContent(records);
+  map->SetI32(frame_map_rec::kRecordSize, 58);
+  f.home->SetI32(page_rec::kFrameSet, map->Slot());
+  f.home->SetContentText(std::string("<Z S0 >sans cadres") + '\0');
+  const std::string html = f.Write(*f.home);
+  EXPECT_NE(html.find("<script src=\"site_js.js\"></script>\n"), std::string::npos);
+  EXPECT_NE(html.find("</head>\n<FRAMESET COLS=30%,100,*"), std::string::npos) << html;
+  EXPECT_NE(html.find("</FRAMESET>\r\n\n<noframes>\r\n<body"), std::string::npos);
+  EXPECT_NE(html.find("sans cadres&#160;</div>\r\n</noframes>\n</body></html>\r\n"), std::string::npos);
+  EXPECT_EQ(f.secondary.size(), 3u);
 }
 
 }  // namespace
