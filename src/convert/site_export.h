@@ -33,6 +33,7 @@ class TYKAtoHtml {
   const std::string& ExportPath() const { return exportPath_; }
   const HtmlExportOptions& Options() const { return options_; }
   const FileNaming& Naming() const { return naming_; }
+  TYKAset& Document() const { return doc_; }
   std::string watermark;
   Progress OnExpProgress;
   HtmlPageWriter::ObjectWriterFactory objectWriter;

@@ -5,6 +5,7 @@
 
 #include "../model/test_support.h"
 #include "common/hex_id.h"
+#include "convert/export_file_list.h"
 #include "convert/site_export.h"
 
 namespace tolvane::testing {
@@ -140,6 +141,52 @@ TEST(SiteExport, ScriptFileAndSearchPage) {
         << page;
     EXPECT_NE(page.find("caf\\u00e9"), std::string::npos);
   }
+}
+
+}  // namespace
+}  // namespace tolvane::testing
+
+namespace tolvane::testing {
+namespace {
+
+TEST(SiteExport, FileListRowsVersionsAndChecks) {
+  SiteFixture f;
+  TYKAset& d = *f.doc.doc;
+  TYKAtoHtml html(d, f.options, f.data);
+  ASSERT_TRUE(html.SetExportPath((f.doc.dir.path() / "site").string()));
+  ASSERT_TRUE(html.ExportPages(f.Ids()));
+  f.pages[2]->SetGeneration(50);
+  TYKAListHtmlToTx list(html);
+  int reloads = 0;
+  list.OnReload = [&] { ++reloads; };
+  list.Refill();
+  EXPECT_EQ(reloads, 1);
+  std::vector<std::string> titles;
+  for (const auto& r : list.Rows()) titles.push_back(r.title);
+  EXPECT_EQ(titles, (std::vector<std::string>{"Accueil", "Contact", "Panier  / Scripts", "Rechercher", "Styles du texte",
+                                              "Suite", "voile"}));
+  const FileListRow& home = list.Rows()[0];
+  EXPECT_EQ(home.file, "index.htm");
+  EXPECT_EQ(home.type, "Page");
+  EXPECT_FALSE(home.size.empty());  // the file exists
+  EXPECT_EQ(list.FileNames(home), std::vector<std::string>{"index.htm"});
+  const FileListRow& keywordRow = list.Rows()[6];
+  EXPECT_EQ(keywordRow.file, "voile.htm");
+  EXPECT_EQ(keywordRow.version, f.pages[0]->GetGeneration());
+
+  list.SortByColumn(6);
+  EXPECT_EQ(list.Rows().back().title, "Contact");  // the newest version last
+  list.CheckByVersion(50);
+  int checked = 0;
+  for (const auto& r : list.Rows()) checked += r.checked;
+  EXPECT_EQ(checked, 6);
+  list.MarkChanged(50);
+  EXPECT_EQ(f.pages[2]->GetGeneration(), 51);
+  EXPECT_LT(f.pages[0]->GetGeneration(), 50);
+  list.listType = TNyListType::ltOneFile;
+  list.Refill();
+  EXPECT_EQ(list.Rows().size(), 3u);  // pages only, without files
+  EXPECT_TRUE(list.Rows()[0].file.empty());
 }
 
 }  // namespace
