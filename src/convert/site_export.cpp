@@ -1,7 +1,6 @@
 #include "convert/site_export.h"
 
 #include <algorithm>
-#include <set>
 
 #include "common/ansi.h"
 #include "common/file_names.h"
@@ -136,8 +135,8 @@ bool TYKAtoHtml::WriteFile(const std::string& name, const std::string& text) {
   const std::string path = JoinPath(exportPath_, relative);
   const std::string folder = ExtractFileDir(path);
   if (!folder.empty() && !fs.IsDirectory(folder) && !fs.CreateDirectories(folder)) return false;
-  fs.Remove(path);
-  if (!WriteWholeFile(fs, path, text.data(), text.size())) return false;
+  // Exported files are made again at will: no sync for each of them.
+  if (!WriteWholeFile(fs, path, text.data(), text.size(), /*sync=*/false)) return false;
   if (std::find(written_.begin(), written_.end(), relative) == written_.end()) written_.push_back(relative);
   return true;
 }
@@ -272,20 +271,27 @@ std::string TYKAtoHtml::SearchPageText(const std::vector<const TYKAoggetto*>& pa
   // The index of the site's words, written into the page itself so that it
   // works from a server and from files alike.
   std::string index = "[";
+  std::vector<std::string_view> words;
   for (const TYKAoggetto* page : pages) {
-    std::set<std::string> words;
-    std::string word;
-    const std::string plain = AnsiLowerCase(PlainText(ContentText(*page)) + " " + page->ObjectCaption());
-    for (char c : plain + " ") {
-      const auto u = static_cast<unsigned char>(c);
-      if (std::isalnum(u) || u >= 0xC0 || c == '-') word += c;
-      else if (!word.empty()) {
-        if (word.size() > 1) words.insert(word);
-        word.clear();
+    const std::string plain = AnsiLowerCase(PlainText(ContentText(*page)) + " " + page->ObjectCaption() + " ");
+    words.clear();
+    size_t start = std::string::npos;
+    for (size_t i = 0; i < plain.size(); ++i) {
+      const auto u = static_cast<unsigned char>(plain[i]);
+      const bool inWord = std::isalnum(u) || u >= 0xC0 || u == '-';
+      if (inWord && start == std::string::npos) start = i;
+      if (!inWord && start != std::string::npos) {
+        if (i - start > 1) words.push_back(std::string_view(plain).substr(start, i - start));
+        start = std::string::npos;
       }
     }
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
     std::string all;
-    for (const auto& w : words) all += (all.empty() ? "" : " ") + w;
+    for (const auto& w : words) {
+      if (!all.empty()) all += ' ';
+      all += w;
+    }
     index += std::string(index.size() > 1 ? ",\n" : "\n") + "{f:" + JsString(naming_.FileNameOf(*page, 0)) +
              ",t:" + JsString(page->ObjectCaption()) + ",w:" + JsString(all) + "}";
   }

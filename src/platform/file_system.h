@@ -56,6 +56,6 @@ std::unique_ptr<FileSystem> MakePosixFileSystem();
 // exist) and syncs it; a partial copy is removed.
 bool CopyFileContents(FileSystem& fs, const std::string& from, const std::string& to);
 // Writes bytes to a new file at path, replacing any file there, and syncs it.
-bool WriteWholeFile(FileSystem& fs, const std::string& path, const void* data, size_t n);
+bool WriteWholeFile(FileSystem& fs, const std::string& path, const void* data, size_t n, bool sync = true);
 
 }  // namespace tolvane

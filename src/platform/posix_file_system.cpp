@@ -143,11 +143,11 @@ bool CopyFileContents(FileSystem& fs, const std::string& from, const std::string
   return ok;
 }
 
-bool WriteWholeFile(FileSystem& fs, const std::string& path, const void* data, size_t n) {
+bool WriteWholeFile(FileSystem& fs, const std::string& path, const void* data, size_t n, bool sync) {
   if (fs.Exists(path) && !fs.Remove(path)) return false;
   auto out = fs.CreateNew(path);
   if (!out) return false;
-  bool ok = out->WriteAt(0, data, n) && out->Sync();
+  bool ok = out->WriteAt(0, data, n) && (!sync || out->Sync());
   ok = out->Close() && ok;
   if (!ok) fs.Remove(path);
   return ok;
