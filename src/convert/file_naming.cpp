@@ -81,8 +81,15 @@ std::string FileNaming::FileNameOf(const TYKAoggetto& object, int mode) const {
       std::string name = address;
       TolvaneAddress target = ParseTolvaneAddress(doc_, address);
       if (target.isTolvane) name = ForeignPageFileName(doc_, target.path, target.page, options_.PageExtension());
+      // The address goes into a quoted attribute: it cannot close it.
       std::string out;
-      for (char c : name) out += c == '&' ? std::string("&#38;") : std::string(1, c);
+      for (char c : name) {
+        if (c == '&') out += "&#38;";
+        else if (c == '"') out += "%22";
+        else if (c == '<') out += "%3C";
+        else if (c == '>') out += "%3E";
+        else out += c;
+      }
       return out;
     }
     default: return {};

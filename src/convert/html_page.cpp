@@ -4,6 +4,8 @@
 #include "common/file_names.h"
 #include "convert/html_filters.h"
 #include "convert/html_frameset.h"
+#include "convert/html_objects.h"
+#include "convert/html_references.h"
 #include "model/document.h"
 #include "model/object.h"
 
@@ -97,7 +99,8 @@ void HtmlPageWriter::WriteBody(std::string& out, int part, bool inFrame, HtmlExp
            naming_.FileNameOf(*page, 0) + "\"\n}\n// -->\n</script>\n";
   if (part == kBodyTagOnly) return;
   HtmlTextWriter text(doc_, options_, naming_, context);
-  std::unique_ptr<HtmlTextWriter::ObjectWriter> objects = objects_ ? objects_(text) : nullptr;
+  std::unique_ptr<HtmlTextWriter::ObjectWriter> objects =
+      objects_ ? objects_(text) : std::make_unique<HtmlObjectWriter>(text);
   text.WriteText(ContentText(*page), out, objects.get());
   if (objects) objects->EndOfBody(out);
 }
@@ -134,8 +137,9 @@ std::string HtmlPageWriter::WritePage(const TYKAtesto& page, HtmlExportContext& 
   if (next && next->Kind() == testoHtml && !next->IsFree())
     out += "<meta http-equiv=\"refresh\" content=\"" + std::to_string(page.U16(page_export_rec::kNextSceneDelay)) +
            ";URL=" + naming_.FileNameOf(*next, 0) + "\"/>\n";
-  // The author's own head text goes out as written: that is what it is for.
-  out += page.AttributeText();
+  // The author's own head text goes out as written (its markers expanded):
+  // that is what it is for.
+  out += ExpandReferences(page.AttributeText(), ReferenceScope{doc_, options_, naming_, context, nullptr, {}});
   if (options_.metaTitle && !title.empty()) out += "<meta name=\"title\" content=\"" + HtmlText(title) + "\"/>\n";
   // The comment that lets an import recognise the page names the document by
   // its file name only: exported pages go onto public servers.

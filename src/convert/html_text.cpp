@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "convert/html_filters.h"
+#include "convert/html_references.h"
 #include "model/document.h"
 #include "model/links.h"
 #include "model/object.h"
@@ -318,7 +319,11 @@ void HtmlTextWriter::WriteFontChange(std::string& out) {
   pending_ = false;
 }
 
-void HtmlTextWriter::Character(unsigned char c, std::string& out) { AppendCharacterToHtml(out, c, charSet_); }
+void HtmlTextWriter::Character(unsigned char c, std::string& out) {
+  const size_t before = out.size();
+  AppendCharacterToHtml(out, c, charSet_);
+  if (out.size() != before) ++textWritten_;
+}
 
 void HtmlTextWriter::LinkEnd(std::string& out) {
   if (link_) out += "</a>";
@@ -345,8 +350,8 @@ void HtmlTextWriter::LinkStart(const TYKAoggetto& target, std::string& out) {
 std::string HtmlTextWriter::LinkAttributes(const TYKAoggetto& target) {
   if (target.Kind() != speclink) return "href=\"" + naming_.FileNameOf(target, 0) + "\"";
   std::string out = SpecialLinkAttributes(target);
-  // The author's own attributes of the link go out as written.
-  std::string extra = target.AttributeText();
+  // The author's own attributes of the link go out as written, markers expanded.
+  std::string extra = ExpandReferences(target.AttributeText(), ReferenceScope{doc_, options_, naming_, context_, nullptr, {}});
   if (!extra.empty()) out += " " + extra;
   return out;
 }
@@ -535,6 +540,7 @@ void HtmlTextWriter::WriteText(std::string_view markup, std::string& out, Object
       if (end != std::string_view::npos && end < lt && end - pos <= 10) {
         WriteFontChange(out);
         out.append(markup.substr(pos, end + 1 - pos));  // an entity already in the text
+        ++textWritten_;
         pos = end + 1;
         continue;
       }

@@ -92,6 +92,17 @@ class HtmlTextWriter {
   bool ParagraphOpen() const { return paragraphOpen_; }
   int CurrentStyle() const { return currentStyle_; }
 
+  // For the writers of embedded objects, which share this body's state.
+  TYKAset& Document() const { return doc_; }
+  const HtmlExportOptions& Options() const { return options_; }
+  const FileNaming& Naming() const { return naming_; }
+  HtmlExportContext& Context() const { return context_; }
+  const TYKAoggetto* CurrentLink() const { return link_; }
+  // A table takes over the paragraph it stands in.
+  void SetParagraphOpen(bool open) { paragraphOpen_ = open; }
+  // Characters and entities written so far: a table cell is empty while it stays.
+  uint64_t TextWritten() const { return textWritten_; }
+
  private:
   std::string PageReference(const TYKAoggetto& link, const TYKAoggetto& target, int32_t anchor);
   std::string SpecialLinkAttributes(const TYKAoggetto& link);
@@ -113,6 +124,7 @@ class HtmlTextWriter {
   bool paragraphOpen_ = false;
   int listCounter_ = 1;
   const TYKAoggetto* link_ = nullptr;
+  uint64_t textWritten_ = 0;
   // link look of the paragraph's style, against which a link's own look shows
   int32_t styleLinkSize_ = -1;
   uint32_t styleLinkColour_ = 0xFF0000;

@@ -5,6 +5,7 @@
 #include "common/ansi.h"
 #include "common/file_names.h"
 #include "convert/html_filters.h"
+#include "convert/html_references.h"
 #include "convert/html_text.h"
 #include "model/document.h"
 #include "model/object.h"
@@ -141,7 +142,11 @@ bool TYKAtoHtml::WriteFile(const std::string& name, const std::string& text) {
   return true;
 }
 
-std::string TYKAtoHtml::Expand(std::string_view text) { return std::string(text); }
+std::string TYKAtoHtml::Expand(std::string_view text) {
+  // No current page: nothing joins a resource list.
+  HtmlExportContext context;
+  return ExpandReferences(text, ReferenceScope{doc_, options_, naming_, context, nullptr, {}});
+}
 
 std::string TYKAtoHtml::StyleSheetText() {
   std::string out;
