@@ -13,6 +13,10 @@
 
 #include "common/hex_id.h"
 #include "model/document.h"
+#include "model/form_records.h"
+#include "model/frame_map.h"
+#include "model/picture_records.h"
+#include "model/table_records.h"
 #include "model/ordered_tree.h"
 #include "platform/fakes/silent_messages.h"
 #include "platform/memory_settings.h"
@@ -175,6 +179,87 @@ int main(int argc, char** argv) {
   for (size_t i = 4; i < pages.size(); ++i)
     if (i != 7 && i != 8)
       pages[i]->SetContentText(P(title, names[i]) + P(body, std::string("Page ") + names[i] + ".") + '\0');
+
+  // A table whose cells hold formatted text (its cells follow its tag).
+  TYKAoggetto* table = doc.CreateObject(tabellaHtml);
+  {
+    TableRecord t(*table);
+    t.SetSize(2, 2);
+    t.SetPercentWidth(80);
+    t.SetBorder(1);
+    t.SetPadding(4);
+    t.SetBackground(0xE0F0FF);
+  }
+  const std::string cells = P(body, "<Y y1 >Jour<Y >") + "<T>" + P(body, "<Y y1 >Sortie<Y >") + "<T>" +
+                            P(body, "Samedi") + "<T>" + P(body, "La <Y y2 >baie<Y >, " + link(pages[5], "voir")) + "<T>";
+  pages[4]->SetContentText(P(title, names[4]) + P(body, Tag(table) + cells) + P(body, "Bonnes sorties !") + '\0');
+
+  // A form: a start, a text field, a choice and a button.
+  TYKAoggetto* start = doc.CreateObject(inizioForm);
+  {
+    FormStartRecord f(*start);
+    f.SetMethod(FormMethod::Mail);
+    f.SetAction("inscription@example.org");
+  }
+  TYKAoggetto* nameField = doc.CreateObject(inputStat);
+  {
+    FormFieldRecord f(*nameField);
+    f.SetType(FormFieldType::Text);
+    f.SetName("nom");
+    f.SetSize(30);
+  }
+  TYKAoggetto* member = doc.CreateObject(inputStat);
+  {
+    FormFieldRecord f(*member);
+    f.SetType(FormFieldType::CheckBox);
+    f.SetName("membre");
+    f.SetValue("oui");
+    f.SetCheckedByDefault(false);
+  }
+  TYKAoggetto* send = doc.CreateObject(bottoneCGI);
+  {
+    FormButtonRecord b(*send);
+    b.SetAction(ButtonAction::Submit);
+    b.SetName("envoyer");
+    b.SetCaption("Envoyer");
+  }
+  pages[9]->SetContentText(P(title, names[9]) + P(body, Tag(start) + "Votre nom : " + Tag(nameField)) +
+                           P(body, Tag(member) + " membre du club") + P(body, Tag(send)) + '\0');
+
+  // Click zones on the wave: the left half goes to the club, the right half to the capes.
+  {
+    PlacedPictureRecord zones(*wavePlaced);
+    zones.SetZone(0, PictureZone{pages[1]->ObjectId(), 0, 0, 60, 80});
+    zones.SetZone(1, PictureZone{pages[6]->ObjectId(), 60, 0, 60, 80});
+  }
+
+  // A frame set: the glossary page shows a menu on the left and the help on the right.
+  TYKAtesto* menu = doc.CreatePage();
+  menu->SetCaption("Menu");
+  menu->SetContentText(P(body, link(pages[0], "Accueil")) + P(body, link(pages[11], "Aide")) + '\0');
+  {
+    TNonVisCornice root;
+    root.record.id = 1;
+    root.record.name = "cadres";
+    root.record.splitKind = 0;
+    const std::pair<TYKAtesto*, int16_t> frames[] = {{menu, 25}, {pages[11], 75}};
+    int32_t id = 2;
+    for (const auto& [page, percent] : frames) {
+      auto f = std::make_unique<TNonVisCornice>();
+      f->record.id = id++;
+      f->record.parent = 1;
+      f->record.name = id == 3 ? "menu" : "contenu";
+      f->record.percent = percent;
+      f->record.page = page->ObjectId();
+      root.children.push_back(std::move(f));
+    }
+    TYKAoggetto* map = doc.CreateObject(mappaFrame);
+    Bytes records;
+    root.WriteRecords(records);
+    map->SetContent(records);
+    map->SetI32(frame_map_rec::kRecordSize, static_cast<int32_t>(FrameRecord::kSize));
+    pages[10]->SetI32(page_rec::kFrameSet, map->Slot());
+  }
 
   // Keywords.
   TYKAoggetto* sailing = doc.CreateObject(keyword);
