@@ -2,6 +2,7 @@
 
 #include "../model/test_support.h"
 #include "common/hex_id.h"
+#include "convert/export_settings.h"
 #include "convert/file_naming.h"
 #include "convert/html_filters.h"
 #include "convert/html_options.h"
@@ -105,6 +106,55 @@ TEST(Naming, ExportOptionsComeFromTheDocumentOrTheSettings) {
   EXPECT_TRUE(o.originalNames);
   EXPECT_FALSE(o.separateImages);
   EXPECT_EQ(o.extension, 0);  // out of range: the default
+}
+
+}  // namespace
+}  // namespace tolvane::testing
+
+namespace tolvane::testing {
+namespace {
+
+TEST(Naming, WhatTheExportDialogsStore) {
+  DocFixture f;
+  TYKAset& d = *f.doc;
+  ScriptedMessages messages;
+  SettingsStore settings(f.fake.settings, nullptr, messages);
+  HtmlExportOptions o;
+  o.separateImages = true;
+  o.extension = 3;
+  o.pictureFolder = "img";
+  // Global options go to the settings; the document's own options win once stored.
+  StoreExportOptions(d, settings, o, true);
+  EXPECT_TRUE(ExportOptionsAreGlobal(d, settings));
+  EXPECT_EQ(LoadExportOptions(d, settings).PageExtension(), ".shtml");
+  EXPECT_EQ(LoadExportOptions(d, settings).pictureFolder, "img");
+  o.extension = 1;
+  StoreExportOptions(d, settings, o, false);
+  EXPECT_FALSE(ExportOptionsAreGlobal(d, settings));
+  EXPECT_EQ(settings.ReadSetting("htmlexp", "expGlobal"), "0");
+  EXPECT_EQ(LoadExportOptions(d, settings).PageExtension(), ".html");
+
+  HypertextExportSettings h = ReadHypertextExportSettings(d);
+  EXPECT_TRUE(h.coverFileNameOn);
+  EXPECT_EQ(h.coverFileName, "index.htm");
+  h.exportPrefix = "mon site <web> trop long pour le champ";
+  h.coverFileName = "accueil.php";
+  h.cartEmail = "l'achat@example.org";
+  h.titlePrefix = std::string(100, 't');
+  StoreHypertextExportSettings(d, h, messages);
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Le nom indiqu\xC3\xA9 doit terminer avec .htm ou .html"});
+  EXPECT_EQ(d.ExpPrefix(), "mon_site__web__t");  // 16 characters, file-name safe
+  EXPECT_EQ(d.ReadDocProperty("index"), "accueil.php");  // stored all the same
+  EXPECT_EQ(d.ReadDocProperty("cartemail"), "l&#180;achat@example.org");
+  EXPECT_EQ(d.ReadDocProperty("titleprefix").size(), 79u);
+  h.coverFileName.clear();  // an empty name switches the option off
+  StoreHypertextExportSettings(d, h, messages);
+  EXPECT_EQ(d.header().U8(hdr::kCoverFileName), 0);
+
+  StoreExportDialogSettings(settings, 0, {"/home/moi/site", "fait avec soin"});
+  EXPECT_EQ(ReadExportDialogSettings(settings, 0).watermark, "fait avec soin");
+  EXPECT_EQ(ReadExportDialogSettings(settings, 5).folder, "");
+  EXPECT_EQ(settings.ReadOption("ExpDir"), "/home/moi/site");
 }
 
 }  // namespace
