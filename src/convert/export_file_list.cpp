@@ -75,7 +75,7 @@ void TYKAListHtmlToTx::Refill() {
     r.title = p->ObjectCaption();
     r.type = "Page";
     r.version = p->GetGeneration();
-    if (listType != TNyListType::ltOneFile) {
+    if (html) {
       r.file = naming.FileNameOf(*p, 0);
       r.size = html ? sizeOf(r.file) : std::string();
       if (html) {
@@ -176,7 +176,8 @@ void TYKAListHtmlToTx::SetGeneration(const FileListRow& row, int32_t generation)
 }
 
 void TYKAListHtmlToTx::CheckByVersion(int32_t version) {
-  for (auto& r : rows_) r.checked = r.version < version;
+  for (auto& r : rows_)
+    if (r.version < version) r.checked = true;
 }
 
 void TYKAListHtmlToTx::RefreshVersions() {

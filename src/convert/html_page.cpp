@@ -42,8 +42,7 @@ std::string Trimmed(std::string_view t) {
 std::string HtmlPageWriter::Title(const TYKAtesto& page) {
   std::string name = page.ObjectCaption();
   if (!name.empty() && name[0] == '{') {
-    size_t close = name.find('}');
-    name = close == std::string::npos ? std::string() : name.substr(close + 1);
+    if (size_t close = name.find('}'); close != std::string::npos) name = name.substr(close + 1);
   }
   return name;
 }
@@ -94,7 +93,7 @@ void HtmlPageWriter::WriteBody(std::string& out, int part, bool inFrame, HtmlExp
     out += ">\n";
     if (mode != 3) out += "<base target=\"_top\"/>\n";
   }
-  if (inFrame && mode == 1 && page->U8(page_export_rec::kOnlyInFrameSet) == 1)
+  if (inFrame && mode == 1 && page->U8(page_export_rec::kOnlyInFrameSet) != 0)
     out += "<script language=javascript>\n<!--\nif(self.name==top.name){\nlocation.href=\"" +
            naming_.FileNameOf(*page, 0) + "\"\n}\n// -->\n</script>\n";
   if (part == kBodyTagOnly) return;
@@ -227,6 +226,8 @@ std::string HtmlPageWriter::RedirectFileName(const TYKAtesto& page) const {
       set ? ContainedPath(FileNameSafe(page.ShortString(page_rec::kFileNameOverride, kOwnFileNameSize))) : std::string();
   if (name.empty() && page.ObjectId() == doc_.CoverPage() && doc_.header().U8(hdr::kCoverFileName) != 0)
     name = ContainedPath(naming_.Prefix()) + "_index" + options_.PageExtension();
+  // A redirect never takes the place of the page it leads to.
+  if (name == naming_.FileNameOf(page, 0)) return {};
   return name;
 }
 

@@ -5,6 +5,7 @@
 
 #include "convert/html_filters.h"
 #include "convert/html_references.h"
+#include "convert/site_export.h"
 #include "model/document.h"
 #include "model/links.h"
 #include "model/object.h"
@@ -46,6 +47,12 @@ void ReadFontParameters(ParameterReader& r, HtmlFont& f, size_t faceLimit) {
   }
   if (r.Integer('y', &n)) f.style = static_cast<uint8_t>(n & 15);
   if (r.Integer('p', &n)) f.position = static_cast<uint8_t>(n);
+}
+
+// Past "<Z " or "<Y "; a tag closed at once has no parameters to skip into.
+size_t ParametersStart(std::string_view markup, size_t pos) {
+  if (pos + 2 < markup.size() && markup[pos + 2] == '>') return pos + 2;
+  return std::min(pos + 3, markup.size());
 }
 
 bool Bold(const HtmlFont& f) { return f.style & 1; }
@@ -178,7 +185,7 @@ void HtmlTextWriter::CloseParagraph(std::string& out) {
 size_t HtmlTextWriter::ParagraphStart(std::string_view markup, size_t pos, std::string& out) {
   constexpr std::string_view kPageObjectHead = "<Z S0 f0 >";
   if (markup.compare(pos, kPageObjectHead.size(), kPageObjectHead) == 0) return pos + kPageObjectHead.size();
-  ParameterReader r(markup, std::min(pos + 3, markup.size()), messages_);
+  ParameterReader r(markup, ParametersStart(markup, pos), messages_);
   int32_t slot = -1;
   r.Integer('S', &slot);
   // The paragraph before is closed in its own state (its list item, its formats).
@@ -207,7 +214,6 @@ size_t HtmlTextWriter::ParagraphStart(std::string_view markup, size_t pos, std::
   out += "<div";
   s.written = paragraphFont_;
   ReadFontParameters(r, s.written, kParagraphFaceLimit);
-  pending_ = false;
 
   std::string css;
   const int ppi = doc_.platform().system.ScreenPixelsPerInch();
@@ -270,7 +276,7 @@ size_t HtmlTextWriter::ParagraphStart(std::string_view markup, size_t pos, std::
 
 size_t HtmlTextWriter::FontTag(std::string_view markup, size_t pos) {
   if (!pending_) pendingFont_ = paragraphFont_;
-  ParameterReader r(markup, std::min(pos + 3, markup.size()), messages_);
+  ParameterReader r(markup, ParametersStart(markup, pos), messages_);
   ReadFontParameters(r, pendingFont_, AnsiString::npos);
   r.SkipPast('>');
   pending_ = true;
@@ -407,8 +413,7 @@ std::string HtmlTextWriter::PopupCall(const TYKAoggetto& link, const TYKAoggetto
   context_.scripts |= script_need::kOpen;
   const std::string name = AttributeSafe(
       link.ShortString(speclink_rec::kFrameName, static_cast<size_t>(RecordSize(speclink)) - speclink_rec::kFrameName));
-  std::string file = naming_.FileNameOf(target, 0);
-  if (anchor >= 0) file += "#an" + std::to_string(anchor);
+  const std::string file = PageReference(link, target, anchor);
   return "javascript:TolvaneF_open('" + file + "','" + name + "'" + Features(link) + ",'Pag" +
          std::to_string(context_.pageIndex) + "');";
 }
@@ -429,7 +434,7 @@ std::string HtmlTextWriter::SpecialLinkAttributes(const TYKAoggetto& link) {
         case 1: return "target=\"" + name + "\" href=\"" + PageReference(link, *target, anchor) + "\"";
         case 3:
           context_.scripts |= script_need::kPlainOpen;
-          return "href=\"javascript:TolvaneF_openB('" + naming_.FileNameOf(*target, 0) + "');\" target=\"_new\" ";
+          return "href=\"javascript:TolvaneF_openB('" + PageReference(link, *target, -1) + "');\" target=\"_new\" ";
         case 5: return "href=\"" + PageReference(link, *target, anchor) + "\"";
         case 7: return "onMouseOver=\"" + PopupCall(link, *target, anchor) + "\"";
         default: return "href=\"" + PopupCall(link, *target, anchor) + "\"";
@@ -448,7 +453,7 @@ std::string HtmlTextWriter::SpecialLinkAttributes(const TYKAoggetto& link) {
       if (!context_.page) return {};
       const int32_t slot = link.State() == 4 ? PreviousPage(doc_, context_.page->Slot()) : NextPage(doc_, context_.page->Slot());
       const TYKAoggetto* target = doc_.ObjectAt(testoHtml, slot);
-      return target ? "href=\"" + naming_.FileNameOf(*target, 0) + "\"" : std::string();
+      return target ? "href=\"" + PageReference(link, *target, -1) + "\"" : std::string();
     }
     case 7: {
       context_.scripts |= script_need::kSharedFile;
@@ -461,8 +466,13 @@ std::string HtmlTextWriter::SpecialLinkAttributes(const TYKAoggetto& link) {
         currency = lines[2];
         description = lines[3];
       }
-      return "href=\"javascript:MyAddAndShowCart('" + AttributeSafe(code) + "','" + AttributeSafe(price) + "','" +
-             AttributeSafe(currency) + "','" + AttributeSafe(description) + "',colpari,coldisp)\"";
+      auto arg = [](const std::string& v) {
+        std::string out;
+        for (char c : ScriptText(v)) out += c == '"' ? std::string("&quot;") : std::string(1, c);
+        return out;
+      };
+      return "href=\"javascript:MyAddAndShowCart('" + arg(code) + "','" + arg(price) + "','" + arg(currency) + "','" +
+             arg(description) + "',colpari,coldisp)\"";
     }
     case 8: return "href=\"javascript:window.print()\" ";
     case 9: return "href=\"javascript:" + (name == "_showprint" ? std::string("window") : name) + ".print()\" ";
@@ -527,7 +537,6 @@ void HtmlTextWriter::WriteText(std::string_view markup, std::string& out, Object
         continue;
       } else if (next == 'Z') {
         pos = ParagraphStart(markup, pos, out);
-        inBlanks = false;
         continue;
       }
       size_t end = markup.find('>', pos);
@@ -550,7 +559,7 @@ void HtmlTextWriter::WriteText(std::string_view markup, std::string& out, Object
     if (ch == ' ') {
       if (inBlanks) ch = 160;  // a run of blanks keeps its width
       inBlanks = true;
-    } else if (ch >= 32) {
+    } else {
       inBlanks = false;
     }
     Character(ch, out);

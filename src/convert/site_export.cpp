@@ -1,6 +1,7 @@
 #include "convert/site_export.h"
 
 #include <algorithm>
+#include <set>
 
 #include "common/ansi.h"
 #include "common/file_names.h"
@@ -34,6 +35,24 @@ std::string ContentText(const TYKAoggetto& o) {
   if (!o.ReadContent(b)) return {};
   return std::string(AsText(b));
 }
+
+}  // namespace
+
+// A value inside a script string: written as stored, except what would end
+// the string, the line or the script.
+std::string ScriptText(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\\' || c == '\'' || c == '"') out += '\\', out += c;
+    else if (c == '\r' || c == '\n') out += ' ';
+    else if (c == '<' && i + 1 < text.size() && text[i + 1] == '/') out += "<\\";
+    else out += c;
+  }
+  return out;
+}
+
+namespace {
 
 // Text for a comment of the style sheet: it cannot end the comment.
 std::string CssCommentSafe(std::string text) {
@@ -135,7 +154,11 @@ bool TYKAtoHtml::WriteFile(const std::string& name, const std::string& text) {
   FileSystem& fs = doc_.platform().files;
   const std::string path = JoinPath(exportPath_, relative);
   const std::string folder = ExtractFileDir(path);
-  if (!folder.empty() && !fs.IsDirectory(folder) && !fs.CreateDirectories(folder)) return false;
+  if (!folder.empty() && !fs.IsDirectory(folder) && !fs.CreateDirectories(folder)) {
+    doc_.messages().ShowError("Erreur \xC3\xA0 la cr\xC3\xA9" "ation d'un r\xC3\xA9pertoire : \"" + folder +
+                              "\" v\xC3\xA9rifiez le \"chemin\".");
+    return false;
+  }
   // Exported files are made again at will: no sync for each of them.
   if (!WriteWholeFile(fs, path, text.data(), text.size(), /*sync=*/false)) return false;
   if (std::find(written_.begin(), written_.end(), relative) == written_.end()) written_.push_back(relative);
@@ -211,7 +234,7 @@ std::string TYKAtoHtml::ScriptFileText() {
       return {};
     }
     if (messages.AskYesNo("Fichier introuvable : " + templatePath + " Remplace avec: " + fallback + "?") != Answer::Yes)
-      return "{}";
+      return "{}\n";
     doc_.WriteDocProperty("cart", fallback);
     text = std::move(fallbackText);
   }
@@ -224,11 +247,11 @@ std::string TYKAtoHtml::ScriptFileText() {
     const long n = v.empty() ? -1 : std::strtol(v.c_str(), &end, 10);
     return RgbHex(n >= 0 && end && *end == '\0' ? static_cast<uint32_t>(n) : byDefault);
   };
-  std::string out = "var sendto='" + AttributeSafe(sendTo) + "';\n" + "var faxto=';" +
-                    AttributeSafe(doc_.ReadDocProperty("cartfax")) + "';\n" + "var colpari='#" +
+  std::string out = "var sendto='" + ScriptText(sendTo) + "';\n" + "var faxto=';" +
+                    ScriptText(doc_.ReadDocProperty("cartfax")) + "';\n" + "var colpari='#" +
                     colour("cartcolp", 0xFFF080) + "';\n" + "var coldisp='#" + colour("cartcold", 0xFFE080) + "';\n" +
                     "var ismail=" + (AnsiStartsWithText(sendTo, "mailto:") ? "true;\n" : "false;\n") + "var rmk='" +
-                    AttributeSafe(doc_.ReadDocProperty("cartRemark")) + "';\n" + text;
+                    ScriptText(doc_.ReadDocProperty("cartRemark")) + "';\n" + text;
   const std::string marker = "//###custom###";
   if (size_t at = out.find(marker); at != std::string::npos) {
     std::string lines;
@@ -242,7 +265,7 @@ std::string TYKAtoHtml::ScriptFileText() {
       std::string id = line;
       for (auto& c : id)
         if (!std::isalnum(static_cast<unsigned char>(c)) || static_cast<unsigned char>(c) > 127) c = '_';
-      lines += "    write(\"" + AttributeSafe(line) + " <input name=idcustom_" + id + " ><br>\")\n";
+      lines += "    write(\"" + ScriptText(line) + " <input name=idcustom_" + id + " ><br>\")\n";
       start = end + 1;
     }
     out.replace(at, marker.size(), lines);
@@ -327,7 +350,11 @@ bool TYKAtoHtml::WriteKeywordPages() {
     const TYKAoggetto* word = doc_.ObjectAt(keyword, s);
     if (!word || word->IsFree()) continue;
     const std::string name = KeywordPageName(*word);
-    if (name.empty()) continue;
+    // A keyword named like another file of the site must not replace it.
+    if (name.empty() || (std::find(written_.begin(), written_.end(), name) != written_.end() &&
+                         !keywordPages_.count(name)))
+      continue;
+    keywordPages_.insert(name);
     const std::string up = options_.separateKeywords ? "../" : "";
     std::string html = "<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n<html><head>\n";
     const std::string charSet = doc_.CharSet();
@@ -349,14 +376,14 @@ bool TYKAtoHtml::WriteKeywordPages() {
   return ok;
 }
 
-bool TYKAtoHtml::WritePageFile(const TYKAoggetto& page, int mode, HtmlExportContext& context) {
+bool TYKAtoHtml::WritePageFile(const TYKAoggetto& page, int mode, HtmlExportContext& context, bool quiet) {
   HtmlPageWriter writer(doc_, options_, naming_, objectWriter);
   writer.watermark = watermark;
   context.writerMode = mode;
   const std::string html = writer.WritePage(static_cast<const TYKAtesto&>(page), context);
   const std::string name = naming_.FileNameOf(page, mode);
   if (WriteFile(name, html)) return true;
-  doc_.messages().ShowInformation("Erreur (" + JoinPath(exportPath_, name) + ") - Pag." + std::to_string(page.Slot()));
+  if (!quiet) doc_.messages().ShowInformation("Erreur (" + JoinPath(exportPath_, name) + ") - Pag." + std::to_string(page.Slot()));
   return false;
 }
 
@@ -366,7 +393,11 @@ bool TYKAtoHtml::WriteResource(const TYKAoggetto& object) {
   FileSystem& fs = doc_.platform().files;
   const std::string path = JoinPath(exportPath_, relative);
   const std::string folder = ExtractFileDir(path);
-  if (!folder.empty() && !fs.IsDirectory(folder) && !fs.CreateDirectories(folder)) return false;
+  if (!folder.empty() && !fs.IsDirectory(folder) && !fs.CreateDirectories(folder)) {
+    doc_.messages().ShowError("Erreur \xC3\xA0 la cr\xC3\xA9" "ation d'un r\xC3\xA9pertoire : \"" + folder +
+                              "\" v\xC3\xA9rifiez le \"chemin\".");
+    return false;
+  }
   fs.Remove(path);
   if (!object.ExtractToFile(path)) return false;
   if (std::find(written_.begin(), written_.end(), relative) == written_.end()) written_.push_back(relative);
@@ -376,7 +407,11 @@ bool TYKAtoHtml::WriteResource(const TYKAoggetto& object) {
 bool TYKAtoHtml::ExportPages(const std::vector<int32_t>& pageIds) {
   bool ok = WriteStyleSheet();
   ok = WriteScriptFile() && ok;
-  ok = WriteSearchPage() && ok;
+  // The search page indexes the pages exported, and only them.
+  std::vector<const TYKAoggetto*> indexed;
+  for (int32_t id : pageIds)
+    if (const TYKAoggetto* p = doc_.FindObject(id); p && p->Kind() == testoHtml && !p->IsFree()) indexed.push_back(p);
+  ok = WriteFile("search-tolvane.htm", SearchPageText(indexed)) && ok;
   std::vector<const TYKAoggetto*> resources, secondary;
   const int total = static_cast<int>(pageIds.size());
   for (int i = 0; i < total; ++i) {
@@ -446,9 +481,9 @@ bool TYKAtoHtml::ExportAllPages(std::vector<const TYKAoggetto*>& resources) {
     if (OnExpProgress) OnExpProgress(static_cast<int>(i), static_cast<int>(secondary.size()), 2);
     HtmlExportContext context;
     context.resources = &resources;
-    if (!WritePageFile(*secondary[i], 1, context)) {
+    if (!WritePageFile(*secondary[i], 1, context, /*quiet=*/true)) {
       doc_.messages().ShowWarning("Warning: " + secondary[i]->ObjectCaption() + " (" +
-                                  std::to_string(secondary[i]->ObjectId()) + ")");
+                                  ExtractFileName(naming_.FileNameOf(*secondary[i], 1)) + ")");
       ok = false;
     }
   }

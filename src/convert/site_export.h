@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -65,7 +66,7 @@ class TYKAtoHtml {
 
  private:
   bool WriteFile(const std::string& name, const std::string& text);
-  bool WritePageFile(const TYKAoggetto& page, int mode, HtmlExportContext& context);
+  bool WritePageFile(const TYKAoggetto& page, int mode, HtmlExportContext& context, bool quiet = false);
   bool WriteResource(const TYKAoggetto& object);
   std::vector<const TYKAoggetto*> AllPages() const;
   std::string Expand(std::string_view text);
@@ -76,6 +77,10 @@ class TYKAtoHtml {
   FileNaming naming_;
   std::string exportPath_;
   std::vector<std::string> written_;
+  std::set<std::string> keywordPages_;
 };
+
+// A value inside a single-quoted script string.
+std::string ScriptText(std::string_view text);
 
 }  // namespace tolvane

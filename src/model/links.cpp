@@ -379,7 +379,7 @@ std::string ForeignPageFileName(TYKAset& doc, const std::string& path, int32_t p
   } else {
     const std::string prefix = AnsiToUtf8(AnsiLowerCase(ReadShortString(header, hdr::kExportPrefix, 17)));
     if (pageId == GetI32(header, hdr::kCoverPage)) name = prefix + "_index" + std::string(extension);
-    else name = prefix + "_" + HexDigits(static_cast<uint32_t>(SlotOfId(pageId)), 6) + std::string(extension);
+    else name = prefix + "_" + AnsiLowerCase(HexDigits(static_cast<uint32_t>(SlotOfId(pageId)), 6)) + std::string(extension);
   }
   std::error_code ec;
   std::filesystem::path from = std::filesystem::absolute(ExtractFileDir(doc.YKAFileName()), ec);

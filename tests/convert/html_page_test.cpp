@@ -61,6 +61,8 @@ TEST(HtmlPage, TheWorkedExampleWithoutItsObjects) {
 TEST(HtmlPage, HeadBodyAndScripts) {
   PageFixture f;
   TYKAset& d = *f.doc.doc;
+  f.home->SetCaption("{brouillon");
+  EXPECT_NE(f.Write(*f.home).find("<title>{brouillon\n</title>"), std::string::npos);  // no "}": kept whole
   f.home->SetCaption("{cat}Le <b>titre</b>");
   TYKAoggetto* word = d.CreateObject(keyword);
   word->SetCaption("voile");
@@ -107,6 +109,9 @@ TEST(HtmlPage, CommentNamesTheFileOnlyAndRedirects) {
   HtmlPageWriter writer(d, f.options, naming);
   EXPECT_EQ(writer.RedirectFileName(*f.home), "");
   EXPECT_EQ(writer.RedirectFileName(*f.pages[0]), "site_index.htm");  // the cover
+  d.WriteDocProperty("index", "");  // the cover then goes under the same name: no redirect over it
+  EXPECT_EQ(writer.RedirectFileName(*f.pages[0]), "");
+  d.WriteDocProperty("index", "index.htm");
   f.home->SetShortString(page_rec::kFileNameOverride, 41, "accueil.htm");
   EXPECT_EQ(writer.RedirectFileName(*f.home), "accueil.htm");
   const std::string redirect = writer.WriteRedirectPage(*f.home);

@@ -57,6 +57,10 @@ TEST(HtmlText, ParagraphsFormatsAndCharacters) {
       {"entities kept, tags skipped, runs of blanks", "<Z S0 >a&#38;b<c>   d&amp;&eacute;",
        "<div class=\"s0\">\na&#38;b \xA0\xA0" "d&amp;&eacute;&#160;</div>\r\n"},
       {"skipped blocks and unknown tags", "<Z S0 >a<D>hidden<d>b<Q x>c", "<div class=\"s0\">\nabc&#160;</div>\r\n"},
+      {"control bytes end a run of blanks", "<Z S0 >a \r\n b", "<div class=\"s0\">\na  b&#160;</div>\r\n"},
+      {"a change before a paragraph tag stays pending", "<Z S0 >a<Y y1 ><Z S0 >x",
+       "<div class=\"s0\">\na&#160;</div>\r\n<div class=\"s0\">\n<b>x&#160;</b></div>\r\n"},
+      {"tags closed at once", "<Z>a<Y>b", "<div class=\"s0\">\nab&#160;</div>\r\n"},
   };
   for (const auto& c : cases) {
     TextFixture f;
@@ -112,6 +116,18 @@ TEST(HtmlText, LinksToPagesAndWindows) {
             "<div class=\"s0\">\n<a class=\"s0\" href=\"javascript:TolvaneF_open('site_000003.htm','fen\x94"
             "etre','','Pag2');\">x</a>&#160;</div>\r\n");
   EXPECT_TRUE(f.context.scripts & script_need::kOpen);
+  // For the page within its frames, the frame-content version is meant.
+  popup->SetU8(speclink_rec::kScope, 0);
+  std::vector<const TYKAoggetto*> secondary;
+  f.context.secondaryPages = &secondary;
+  EXPECT_NE(f.Write("<Z S0 >" + link + "x<%>").find("TolvaneF_open('site-000003.htm'"), std::string::npos);
+  EXPECT_EQ(secondary, std::vector<const TYKAoggetto*>{f.pages[3]});
+  // A cart link without its article text: the currency stays "$".
+  TYKAoggetto* cart = d.CreateObject(speclink);
+  cart->SetState(7);
+  EXPECT_NE(f.Write("<Z S0 ><$" + HexDigits(static_cast<uint32_t>(cart->ObjectId()), 8) + ">c<%>")
+                .find("MyAddAndShowCart('auto" + std::to_string(cart->Slot()) + "','0','$','',colpari,coldisp)"),
+            std::string::npos);
   // An address link; a link to a target that does not exist writes no link.
   TYKAoggetto* web = d.CreateObject(internetLink);
   web->SetCaption("https://example.org/?a=1&b=2");

@@ -109,10 +109,11 @@ TEST(SiteExport, ScriptFileAndSearchPage) {
   d.WriteDocProperty("cartemail", "mailto:shop@example.org");
   d.WriteDocProperty("cartfax", "0123");
   d.WriteDocProperty("cartCustom", "Taille\nCouleur d'ici");
+  d.WriteDocProperty("cartRemark", "Livraison l&#180;apr\xE8s-midi, 5$ & plus");
   TYKAtoHtml html(d, f.options, f.data);
   const std::string js = html.ScriptFileText();
   EXPECT_EQ(js.rfind("var sendto='mailto:shop@example.org';\nvar faxto=';0123';\nvar colpari='#80F0FF';\n"
-                     "var coldisp='#80E0FF';\nvar ismail=true;\nvar rmk='';\n",
+                     "var coldisp='#80E0FF';\nvar ismail=true;\nvar rmk='Livraison l&#180;apr\xE8s-midi, 5$ & plus';\n",
                      0),
             0u)
       << js.substr(0, 200);
@@ -120,7 +121,7 @@ TEST(SiteExport, ScriptFileAndSearchPage) {
                          "function TolvaneF_over(", "function MyAddAndShowCart("})
     EXPECT_NE(js.find(fn), std::string::npos) << fn;
   EXPECT_NE(js.find("    write(\"Taille <input name=idcustom_Taille ><br>\")\n"
-                    "    write(\"Couleur d\x92ici <input name=idcustom_Couleur_d_ici ><br>\")\n"),
+                    "    write(\"Couleur d\\'ici <input name=idcustom_Couleur_d_ici ><br>\")\n"),
             std::string::npos);
 
   struct HostCase {
