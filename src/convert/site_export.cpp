@@ -161,7 +161,7 @@ bool TYKAtoHtml::WriteFile(const std::string& name, const std::string& text) {
   }
   // Exported files are made again at will: no sync for each of them.
   if (!WriteWholeFile(fs, path, text.data(), text.size(), /*sync=*/false)) return false;
-  if (std::find(written_.begin(), written_.end(), relative) == written_.end()) written_.push_back(relative);
+  if (writtenSet_.insert(relative).second) written_.push_back(relative);
   return true;
 }
 
@@ -351,8 +351,7 @@ bool TYKAtoHtml::WriteKeywordPages() {
     if (!word || word->IsFree()) continue;
     const std::string name = KeywordPageName(*word);
     // A keyword named like another file of the site must not replace it.
-    if (name.empty() || (std::find(written_.begin(), written_.end(), name) != written_.end() &&
-                         !keywordPages_.count(name)))
+    if (name.empty() || (writtenSet_.count(name) && !keywordPages_.count(name)))
       continue;
     keywordPages_.insert(name);
     const std::string up = options_.separateKeywords ? "../" : "";
@@ -399,8 +398,8 @@ bool TYKAtoHtml::WriteResource(const TYKAoggetto& object) {
     return false;
   }
   fs.Remove(path);
-  if (!object.ExtractToFile(path)) return false;
-  if (std::find(written_.begin(), written_.end(), relative) == written_.end()) written_.push_back(relative);
+  if (!object.ExtractToFile(path, /*sync=*/false)) return false;
+  if (writtenSet_.insert(relative).second) written_.push_back(relative);
   return true;
 }
 

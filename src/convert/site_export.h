@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <set>
+#include <unordered_set>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,7 @@ class TYKAtoHtml {
   std::string exportPath_;
   std::vector<std::string> written_;
   std::set<std::string> keywordPages_;
+  std::unordered_set<std::string> writtenSet_;
 };
 
 // A value inside a single-quoted script string.

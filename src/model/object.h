@@ -151,7 +151,8 @@ class TYKAoggetto {
   void ReplaceContent(const TYKAoggetto& source);
 
   // ---- files and pictures
-  bool ExtractToFile(const std::string& path) const;
+  // `sync`: flushed to the disk before it returns (files that can be made again need not be).
+  bool ExtractToFile(const std::string& path, bool sync = true) const;
   std::string ExportedFileName();
   TYKApicture* GetPicture();
   void ReleasePicture();

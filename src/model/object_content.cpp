@@ -10,7 +10,7 @@
 
 namespace tolvane {
 
-bool TYKAoggetto::ExtractToFile(const std::string& path) const {
+bool TYKAoggetto::ExtractToFile(const std::string& path, bool sync) const {
   if (!document_) return false;
   FileSystem& fs = document_->platform().files;
   std::string folder = ExtractFileDir(path);
@@ -30,7 +30,7 @@ bool TYKAoggetto::ExtractToFile(const std::string& path) const {
     ok = out->WriteAt(0, content_->data(), content_->size());
   } else {
     // Lazy content is copied from the document file in pieces.
-    std::vector<uint8_t> buffer(1 << 20);
+    std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(1 << 20, std::max<uint64_t>(lazy_->size, 1))));
     for (uint64_t done = 0; ok && done < lazy_->size;) {
       size_t n = static_cast<size_t>(std::min<uint64_t>(buffer.size(), lazy_->size - done));
       ok = lazy_->file && lazy_->file->ReadAt(lazy_->position + done, buffer.data(), n) &&
@@ -38,7 +38,7 @@ bool TYKAoggetto::ExtractToFile(const std::string& path) const {
       done += n;
     }
   }
-  ok = ok && out->Sync();
+  ok = ok && (!sync || out->Sync());
   ok = out->Close() && ok;
   if (!ok) fs.Remove(path);
   return ok;

@@ -144,8 +144,12 @@ bool CopyFileContents(FileSystem& fs, const std::string& from, const std::string
 }
 
 bool WriteWholeFile(FileSystem& fs, const std::string& path, const void* data, size_t n, bool sync) {
-  if (fs.Exists(path) && !fs.Remove(path)) return false;
+  // A new file first; only when one is there already is it removed.
   auto out = fs.CreateNew(path);
+  if (!out) {
+    if (!fs.Exists(path) || !fs.Remove(path)) return false;
+    out = fs.CreateNew(path);
+  }
   if (!out) return false;
   bool ok = out->WriteAt(0, data, n) && (!sync || out->Sync());
   ok = out->Close() && ok;
