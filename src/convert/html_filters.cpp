@@ -2,26 +2,11 @@
 
 #include <vector>
 
+#include "richtext/markup_reader.h"
+
 namespace tolvane {
-namespace {
 
-constexpr const char* kEntities[96] = {
-    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",   "ordf",
-    "laquo",  "not",    "shy",    "reg",
-    "macr",  // browsers know no other name for 175
-    "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",
-    "raquo",  "frac14", "frac12", "frac34", "iquest", "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",
-    "AElig",  "Ccedil", "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",   "ETH",
-    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",
-    "Uuml",   "Yacute", "THORN",  "szlig",  "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",
-    "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",   "eth",    "ntilde",
-    "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave", "uacute", "ucirc",  "uuml",
-    "yacute", "thorn",  "yuml",
-};
-
-}  // namespace
-
-const char* EntityName(unsigned char c) { return c >= 160 ? kEntities[c - 160] : nullptr; }
+const char* EntityName(unsigned char c) { return Latin1EntityName(c); }
 
 void AppendCharacterToHtml(std::string& out, unsigned char c, bool documentCharSet) {
   if (c >= 1 && c <= 31) return;
@@ -33,7 +18,7 @@ void AppendCharacterToHtml(std::string& out, unsigned char c, bool documentCharS
   }
   if (c >= 160 && !documentCharSet) {
     out += '&';
-    out += kEntities[c - 160];
+    out += Latin1EntityName(c);
     out += ';';
     return;
   }

@@ -14,12 +14,6 @@ using namespace html_objects;
 
 namespace {
 
-std::string ContentText(const TYKAoggetto& o) {
-  Bytes b;
-  if (!o.ReadContent(b)) return {};
-  return std::string(AsText(b));
-}
-
 // A note kept inside "<!-- " and " -->": a "--" in it would end the comment
 // early and turn the rest into markup.
 std::string CommentSafe(std::string_view text) {

@@ -16,12 +16,6 @@ constexpr size_t kOwnFileNameSize = 41;
 constexpr const char* kDoctype = "<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\n";
 constexpr const char* kValidator = "https://validator.w3.org/";
 
-std::string ContentText(const TYKAoggetto& o) {
-  Bytes b;
-  if (!o.ReadContent(b)) return {};
-  return std::string(AsText(b));
-}
-
 // A document name fit for an HTML comment: no "--" and no ">".
 std::string CommentSafe(std::string text) {
   for (auto& c : text)

@@ -73,12 +73,6 @@ std::string Lines(const std::string& text, std::vector<std::string>* out) {
   return text;
 }
 
-std::string ContentText(const TYKAoggetto& o) {
-  Bytes b;
-  if (!o.ReadContent(b)) return {};
-  return std::string(AsText(b));
-}
-
 }  // namespace
 
 void THt2StateList::Pop() {

@@ -30,12 +30,6 @@ std::string ReadText(FileSystem& fs, const std::string& path, bool* ok) {
   return text;
 }
 
-std::string ContentText(const TYKAoggetto& o) {
-  Bytes b;
-  if (!o.ReadContent(b)) return {};
-  return std::string(AsText(b));
-}
-
 }  // namespace
 
 // A value inside a script string: written as stored, except what would end
@@ -148,17 +142,21 @@ bool TYKAtoHtml::SetExportPath(const std::string& folder) {
   return false;
 }
 
+bool TYKAtoHtml::EnsureFolderOf(const std::string& path) {
+  FileSystem& fs = doc_.platform().files;
+  const std::string folder = ExtractFileDir(path);
+  if (folder.empty() || fs.IsDirectory(folder) || fs.CreateDirectories(folder)) return true;
+  doc_.messages().ShowError("Erreur \xC3\xA0 la cr\xC3\xA9" "ation d'un r\xC3\xA9pertoire : \"" + folder +
+                            "\" v\xC3\xA9rifiez le \"chemin\".");
+  return false;
+}
+
 bool TYKAtoHtml::WriteFile(const std::string& name, const std::string& text) {
   const std::string relative = ContainedPath(name);
   if (relative.empty() || exportPath_.empty()) return false;
   FileSystem& fs = doc_.platform().files;
   const std::string path = JoinPath(exportPath_, relative);
-  const std::string folder = ExtractFileDir(path);
-  if (!folder.empty() && !fs.IsDirectory(folder) && !fs.CreateDirectories(folder)) {
-    doc_.messages().ShowError("Erreur \xC3\xA0 la cr\xC3\xA9" "ation d'un r\xC3\xA9pertoire : \"" + folder +
-                              "\" v\xC3\xA9rifiez le \"chemin\".");
-    return false;
-  }
+  if (!EnsureFolderOf(path)) return false;
   // Exported files are made again at will: no sync for each of them.
   if (!WriteWholeFile(fs, path, text.data(), text.size(), /*sync=*/false)) return false;
   if (writtenSet_.insert(relative).second) written_.push_back(relative);
@@ -391,12 +389,7 @@ bool TYKAtoHtml::WriteResource(const TYKAoggetto& object) {
   if (relative.empty() || exportPath_.empty()) return true;
   FileSystem& fs = doc_.platform().files;
   const std::string path = JoinPath(exportPath_, relative);
-  const std::string folder = ExtractFileDir(path);
-  if (!folder.empty() && !fs.IsDirectory(folder) && !fs.CreateDirectories(folder)) {
-    doc_.messages().ShowError("Erreur \xC3\xA0 la cr\xC3\xA9" "ation d'un r\xC3\xA9pertoire : \"" + folder +
-                              "\" v\xC3\xA9rifiez le \"chemin\".");
-    return false;
-  }
+  if (!EnsureFolderOf(path)) return false;
   fs.Remove(path);
   if (!object.ExtractToFile(path, /*sync=*/false)) return false;
   if (writtenSet_.insert(relative).second) written_.push_back(relative);

@@ -67,6 +67,8 @@ class TYKAtoHtml {
 
  private:
   bool WriteFile(const std::string& name, const std::string& text);
+  // The folder a file goes into, made when missing; reported when it cannot be.
+  bool EnsureFolderOf(const std::string& path);
   bool WritePageFile(const TYKAoggetto& page, int mode, HtmlExportContext& context, bool quiet = false);
   bool WriteResource(const TYKAoggetto& object);
   std::vector<const TYKAoggetto*> AllPages() const;

@@ -14,12 +14,6 @@ bool IsFixedValueType(FormFieldType t) {
   return t == FormFieldType::Hidden || t == FormFieldType::Radio || t == FormFieldType::CheckBox;
 }
 
-std::string ContentText(const TYKAoggetto& o) {
-  Bytes content;
-  if (!o.ReadContent(content)) return {};
-  return std::string(AsText(content));
-}
-
 }  // namespace
 
 uint8_t DefaultFieldSize(FormFieldType type) {

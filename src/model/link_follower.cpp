@@ -14,11 +14,6 @@ namespace {
 
 constexpr const char* kMediumKey = "\\SOFTWARE\\Kelmori\\TolvaneRD\\";
 
-std::string ContentText(const TYKAoggetto& o) {
-  Bytes content;
-  return o.ReadContent(content) ? std::string(AsText(content)) : std::string();
-}
-
 std::string AfterPrefix(std::string_view address) {
   size_t colon = address.find(':');
   return std::string(colon == std::string_view::npos ? address : address.substr(colon + 1));

@@ -224,6 +224,9 @@ class TYKAtesto : public TYKAoggetto {
 std::string EncodeLineBreaks(std::string_view value);
 std::string DecodeLineBreaks(std::string_view value);
 
+// An object's content read whole as text; empty when it cannot be read.
+std::string ContentText(const TYKAoggetto& object);
+
 // The captions of special links and short objects, made from what they hold.
 AnsiString ComputedCaption(const TYKAoggetto& object);
 

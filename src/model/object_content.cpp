@@ -10,6 +10,11 @@
 
 namespace tolvane {
 
+std::string ContentText(const TYKAoggetto& object) {
+  Bytes content;
+  return object.ReadContent(content) ? std::string(AsText(content)) : std::string();
+}
+
 bool TYKAoggetto::ExtractToFile(const std::string& path, bool sync) const {
   if (!document_) return false;
   FileSystem& fs = document_->platform().files;

@@ -38,12 +38,6 @@ void LoadInto(const TYKAoggetto& from, TYKAoggetto& to) {
   to.LoadFromTransfer(in);
 }
 
-std::string ContentText(const TYKAoggetto& o) {
-  Bytes content;
-  if (!o.ReadContent(content)) return {};
-  return std::string(AsText(content));
-}
-
 void WriteObjectTag(std::string& out, int number) {
   out += "<$FF";
   AppendHex(out, static_cast<uint32_t>(number) & 0xFFFFFF, 6);

@@ -33,6 +33,8 @@ bool StartsWith(std::string_view data, size_t pos, std::string_view name) {
 
 }  // namespace
 
+const char* Latin1EntityName(unsigned char c) { return c >= 160 ? kLatin1[c - 160].data() : nullptr; }
+
 unsigned char DecodeEntity(std::string_view data, size_t& pos) {
   size_t p = pos + 1;  // after '&'
   if (p < data.size() && data[p] == '#') {

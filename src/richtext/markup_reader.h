@@ -24,6 +24,9 @@ struct MarkupStream {
 bool ParseParagraph(TYKAparag& paragraph, MarkupStream& stream, MarkupHost& host, bool tablesNotInline = false,
                     const PasteRemap* remap = nullptr);
 
+// The entity name of 160..255 ("nbsp" ... "yuml"; 175 is "macr"), or null.
+const char* Latin1EntityName(unsigned char c);
+
 // One character from an entity at `pos` (on the '&'); moves `pos` past it.
 unsigned char DecodeEntity(std::string_view data, size_t& pos);
 
