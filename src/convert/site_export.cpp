@@ -1,6 +1,10 @@
 #include "convert/site_export.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <set>
 
 #include "common/ansi.h"
@@ -128,8 +132,76 @@ std::string JsString(std::string_view ansi) {
 
 }  // namespace
 
+// Writes files on a thread of its own, in the order given, so that making the
+// next page and creating the last one's file go side by side.
+class ExportFileWriter {
+ public:
+  explicit ExportFileWriter(FileSystem& fs) : fs_(fs), thread_([this] { Run(); }) {}
+  ~ExportFileWriter() { Finish(); }
+  void Write(std::string path, std::string relative, std::string text) {
+    {
+      std::lock_guard lock(mutex_);
+      jobs_.push_back({std::move(path), std::move(relative), std::move(text)});
+    }
+    wake_.notify_one();
+  }
+  // Waits for every file; the relative names of those that failed.
+  std::vector<std::string> Finish() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_one();
+    if (thread_.joinable()) thread_.join();
+    return failed_;
+  }
+
+ private:
+  struct Job {
+    std::string path, relative, text;
+  };
+  void Run() {
+    for (;;) {
+      Job job;
+      {
+        std::unique_lock lock(mutex_);
+        wake_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
+        if (jobs_.empty()) return;
+        job = std::move(jobs_.front());
+        jobs_.pop_front();
+      }
+      if (!WriteWholeFile(fs_, job.path, job.text.data(), job.text.size(), /*sync=*/false)) failed_.push_back(job.relative);
+    }
+  }
+  FileSystem& fs_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<Job> jobs_;
+  bool stop_ = false;
+  std::vector<std::string> failed_;  // written by the thread, read after it ends
+  std::thread thread_;
+};
+
 TYKAtoHtml::TYKAtoHtml(TYKAset& doc, HtmlExportOptions options, std::string dataFolder)
     : doc_(doc), options_(std::move(options)), dataFolder_(std::move(dataFolder)), naming_(doc_, options_, doc_.ExpPrefix()) {}
+
+TYKAtoHtml::~TYKAtoHtml() { EndWriting(); }
+
+void TYKAtoHtml::BeginWriting() {
+  if (!writer_) writer_ = std::make_unique<ExportFileWriter>(doc_.platform().files);
+}
+
+bool TYKAtoHtml::EndWriting() {
+  if (!writer_) return true;
+  const std::vector<std::string> failed = writer_->Finish();
+  writer_.reset();
+  for (const auto& name : failed) {
+    doc_.messages().ShowInformation("Erreur (" + JoinPath(exportPath_, name) + ")");
+    writtenSet_.erase(name);
+    written_.erase(std::remove(written_.begin(), written_.end(), name), written_.end());
+  }
+  return failed.empty();
+}
 
 bool TYKAtoHtml::SetExportPath(const std::string& folder) {
   if (folder.empty()) return false;
@@ -151,14 +223,15 @@ bool TYKAtoHtml::EnsureFolderOf(const std::string& path) {
   return false;
 }
 
-bool TYKAtoHtml::WriteFile(const std::string& name, const std::string& text) {
+bool TYKAtoHtml::WriteFile(const std::string& name, std::string text) {
   const std::string relative = ContainedPath(name);
   if (relative.empty() || exportPath_.empty()) return false;
   FileSystem& fs = doc_.platform().files;
   const std::string path = JoinPath(exportPath_, relative);
   if (!EnsureFolderOf(path)) return false;
   // Exported files are made again at will: no sync for each of them.
-  if (!WriteWholeFile(fs, path, text.data(), text.size(), /*sync=*/false)) return false;
+  if (writer_) writer_->Write(path, relative, std::move(text));
+  else if (!WriteWholeFile(fs, path, text.data(), text.size(), /*sync=*/false)) return false;
   if (writtenSet_.insert(relative).second) written_.push_back(relative);
   return true;
 }
@@ -397,6 +470,7 @@ bool TYKAtoHtml::WriteResource(const TYKAoggetto& object) {
 }
 
 bool TYKAtoHtml::ExportPages(const std::vector<int32_t>& pageIds) {
+  BeginWriting();
   bool ok = WriteStyleSheet();
   ok = WriteScriptFile() && ok;
   // The search page indexes the pages exported, and only them.
@@ -430,7 +504,7 @@ bool TYKAtoHtml::ExportPages(const std::vector<int32_t>& pageIds) {
     ok = WriteResource(*resources[i]) && ok;
   }
   ok = WriteKeywordPages() && ok;
-  return ok;
+  return EndWriting() && ok;
 }
 
 bool TYKAtoHtml::ExportPage(int32_t pageId, std::vector<int32_t>& written, std::vector<const TYKAoggetto*>& resources) {
@@ -457,6 +531,7 @@ bool TYKAtoHtml::ExportPage(int32_t pageId, std::vector<int32_t>& written, std::
 }
 
 bool TYKAtoHtml::ExportAllPages(std::vector<const TYKAoggetto*>& resources) {
+  BeginWriting();
   bool ok = WriteStyleSheet();
   ok = WriteScriptFile() && ok;
   ok = WriteSearchPage() && ok;
@@ -479,7 +554,8 @@ bool TYKAtoHtml::ExportAllPages(std::vector<const TYKAoggetto*>& resources) {
       ok = false;
     }
   }
-  return WriteKeywordPages() && ok;
+  ok = WriteKeywordPages() && ok;
+  return EndWriting() && ok;
 }
 
 }  // namespace tolvane

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <set>
 #include <unordered_set>
 #include <string>
@@ -21,6 +22,8 @@ class MessageBoxes;
 class TYKAoggetto;
 class TYKAset;
 
+class ExportFileWriter;
+
 class TYKAtoHtml {
  public:
   // pag: 0-based index of the item just started, tot: items of the phase,
@@ -29,6 +32,9 @@ class TYKAtoHtml {
 
   // `dataFolder` holds the files beside the program (HtmlModele, Utils).
   TYKAtoHtml(TYKAset& doc, HtmlExportOptions options, std::string dataFolder);
+  ~TYKAtoHtml();
+  TYKAtoHtml(const TYKAtoHtml&) = delete;
+  TYKAtoHtml& operator=(const TYKAtoHtml&) = delete;
 
   // The folder files are written to; created with its parents.
   bool SetExportPath(const std::string& folder);
@@ -66,7 +72,11 @@ class TYKAtoHtml {
   std::string SearchPageText(const std::vector<const TYKAoggetto*>& pages);
 
  private:
-  bool WriteFile(const std::string& name, const std::string& text);
+  bool WriteFile(const std::string& name, std::string text);
+  // The runs hand their files to a writer thread while the next page is made;
+  // false when some could not be written (each is reported).
+  void BeginWriting();
+  bool EndWriting();
   // The folder a file goes into, made when missing; reported when it cannot be.
   bool EnsureFolderOf(const std::string& path);
   bool WritePageFile(const TYKAoggetto& page, int mode, HtmlExportContext& context, bool quiet = false);
@@ -82,6 +92,7 @@ class TYKAtoHtml {
   std::vector<std::string> written_;
   std::set<std::string> keywordPages_;
   std::unordered_set<std::string> writtenSet_;
+  std::unique_ptr<ExportFileWriter> writer_;
 };
 
 // A value inside a single-quoted script string.

@@ -31,8 +31,8 @@ class FaultWritable : public WritableFile {
 FaultFileSystem::FaultFileSystem(std::unique_ptr<FileSystem> base) : base_(std::move(base)) {}
 
 bool FaultFileSystem::Tick() {
-  ++count_;
-  if (failAt_ != 0 && count_ == failAt_) {
+  const int n = ++count_;
+  if (failAt_ != 0 && n == failAt_) {
     failed_ = true;
     return true;
   }

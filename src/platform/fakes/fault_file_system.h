@@ -4,6 +4,8 @@
 // or lose the old file.
 #pragma once
 
+#include <atomic>
+
 #include <memory>
 
 #include "platform/file_system.h"
@@ -40,9 +42,10 @@ class FaultFileSystem : public FileSystem {
 
  private:
   std::unique_ptr<FileSystem> base_;
-  int failAt_ = 0;
-  int count_ = 0;
-  bool failed_ = false;
+  // Counted from any thread: an export writes its files from a thread of its own.
+  std::atomic<int> failAt_ = 0;
+  std::atomic<int> count_ = 0;
+  std::atomic<bool> failed_ = false;
 };
 
 }  // namespace tolvane
