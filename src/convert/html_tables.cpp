@@ -17,12 +17,21 @@ const char* VerticalAlignmentName(uint8_t a) {
   return kNames[a < 3 ? a : 0];
 }
 
+void MarkClosed(THt2State& s) {
+  s.written.style &= static_cast<uint8_t>(~3u);  // bold and italic
+  s.written.position = 0;
+  s.fontTagOpen = false;
+}
+
 }  // namespace
 
 void HtmlObjectWriter::Table(const TYKAoggetto& o, std::string& out, HtmlTextWriter& text) {
   const TableView t(o);
   cellEmpty_ = false;
   out += text.Closers();
+  // What was just closed is closed in the state too, so that the state put
+  // back after the table says what is open in the output.
+  MarkClosed(text.States().Current());
   const THt2State paragraph = text.States().Current();
   OpenTable entry;
   entry.table = &o;
@@ -94,6 +103,7 @@ void HtmlObjectWriter::EndTable(std::string& out, HtmlTextWriter& text) {
   }
   out += "</table>";
   text.States().Pop();
+  MarkClosed(text.States().Current());
   // The character formats of the paragraph that holds the table were closed
   // before it; only the paragraph itself is still open.
   if (t.paragraphWasOpen) out += text.ParagraphEnd();

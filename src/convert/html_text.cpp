@@ -348,7 +348,17 @@ void HtmlTextWriter::LinkStart(const TYKAoggetto& target, std::string& out) {
 }
 
 std::string HtmlTextWriter::LinkAttributes(const TYKAoggetto& target) {
-  if (target.Kind() != speclink) return "href=\"" + naming_.FileNameOf(target, 0) + "\"";
+  if (target.Kind() != speclink) {
+    // A file name may hold what would end the attribute: written as URL escapes.
+    std::string href;
+    for (char c : naming_.FileNameOf(target, 0)) {
+      if (c == '"') href += "%22";
+      else if (c == '<') href += "%3C";
+      else if (c == '>') href += "%3E";
+      else href += c;
+    }
+    return "href=\"" + href + "\"";
+  }
   std::string out = SpecialLinkAttributes(target);
   // The author's own attributes of the link go out as written, markers expanded.
   std::string extra = ExpandReferences(target.AttributeText(), ReferenceScope{doc_, options_, naming_, context_, nullptr, {}});

@@ -377,6 +377,20 @@ TEST(HtmlObjects, Tables) {
     const std::string markup = c.markup(f);
     EXPECT_EQ(f.Write(markup), c.html) << c.what;
   }
+  // Bold before a table is closed before it and stays closed after it: the
+  // text that follows opens it again, and nothing is closed twice.
+  {
+    ObjectFixture f;
+    const std::string html =
+        f.Write("<Z S0 ><Y y1 >a" + Tag(f.Table(1, 1)) + "<Z S1 ><Y y1 >c<T><Y >x<Z S0 ><Y y1 >d<Y >e");
+    auto count = [&](const std::string& what) {
+      size_t n = 0;
+      for (size_t p = html.find(what); p != std::string::npos; p = html.find(what, p + 1)) ++n;
+      return n;
+    };
+    EXPECT_EQ(count("<b>"), count("</b>")) << html;
+    EXPECT_EQ(count("<b>"), 3u) << html;
+  }
   ObjectFixture f;
   TableRecord(*f.Table(1, 1)).SetBackground(PictureBackground(5));
   f.Write("<$08000000><T>");
