@@ -1,0 +1,225 @@
+#include "publish/ftp_comm.h"
+
+#include <sys/stat.h>
+
+#include <chrono>
+
+#include "common/ansi.h"
+#include "platform/messages.h"
+#include "platform/ui_hooks.h"
+#include "publish/ftp_views.h"
+
+namespace tolvane {
+
+TNyFtpComm::TNyFtpComm(MessageBoxes& messages, UiHooks& ui) : messages_(messages), ui_(ui) {
+  Client.OnProgress = [this](int64_t done) { progress_ = done; };
+  worker_ = std::thread([this] { WorkerLoop(); });
+}
+
+TNyFtpComm::~TNyFtpComm() {
+  Client.Abort();
+  {
+    std::lock_guard lock(mutex_);
+    quit_ = true;
+  }
+  wake_.notify_all();
+  worker_.join();
+}
+
+void TNyFtpComm::WorkerLoop() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    wake_.wait(lock, [&] { return quit_ || job_; });
+    if (quit_) return;
+    auto job = std::move(job_);
+    job_ = nullptr;
+    lock.unlock();
+    job();
+    lock.lock();
+    finished_ = true;
+    done_.notify_all();
+  }
+}
+
+void TNyFtpComm::SetStatus(std::string text) {
+  StatusText = std::move(text);
+  if (OnStatus) OnStatus(StatusText);
+}
+
+int TNyFtpComm::Run(const std::function<int(TMyFtpClient&)>& command, bool connect) {
+  if (Busy) {
+    messages_.ShowError("Busy");
+    LastReply = -1;
+    return -1;
+  }
+  if (connect && !Client.Connected()) {
+    const int code = Connect();
+    if (!ftp_reply::IsSuccess(code)) return code;
+  }
+  Busy = true;
+  Aborted = false;
+  LastReply = 200;
+  Progress = 0;
+  progress_ = 0;
+  Client.ClearAbort();
+  if (Bar) Bar->Begin(TotalSize);
+  int code = ftp_reply::kNotStarted;
+  {
+    std::unique_lock lock(mutex_);
+    finished_ = false;
+    job_ = [&] { code = command(Client); };
+    wake_.notify_all();
+    // Wait in short slices, letting the window's messages run between them;
+    // a Stop pressed meanwhile aborts the command, whose end is still awaited
+    // so that the next command finds the client free.
+    while (!finished_) {
+      if (done_.wait_for(lock, std::chrono::milliseconds(30), [&] { return finished_; })) break;
+      lock.unlock();
+      ui_.ProcessPendingMessages(1);
+      Progress = progress_;
+      if (Bar) Bar->SetPosition(Progress);
+      if (Aborted) Client.Abort();
+      lock.lock();
+    }
+  }
+  Progress = progress_;
+  Busy = false;
+  if (Aborted) code = ftp_reply::kInterrupted;
+  LastReply = code;
+  if (Bar) Bar->Reset();
+  SetStatus(Client.LastReplyText());
+  return code;
+}
+
+int TNyFtpComm::Connect() {
+  Client.SetServer(server_);
+  const int code = Run([](TMyFtpClient& c) { return c.Open(); }, /*connect=*/false);
+  if (ftp_reply::IsSuccess(code)) {
+    SetStatus("Connect\xE9 \xE0 " + server_.host);
+  } else if (code != ftp_reply::kInterrupted && code != -1 && !ConnectErrorShown) {
+    ConnectErrorShown = true;
+    messages_.ShowError("Impossible d'\xE9tablir une connection, erreur #" + std::to_string(code));
+  }
+  return code;
+}
+
+int TNyFtpComm::Disconnect() {
+  if (Busy) {
+    // A command still runs: stop it first, then close.
+    Abort();
+    return LastReply;
+  }
+  Client.Quit();
+  Busy = false;
+  if (Bar) Bar->Reset();
+  LastReply = 221;
+  SetStatus("Connection \xE0 " + server_.host + " termin\xE9" "e");
+  return LastReply;
+}
+
+int TNyFtpComm::Rename(const std::string& from, const std::string& to) {
+  return Run([&](TMyFtpClient& c) { return c.Quote({"RNFR " + c.Absolute(from), "RNTO " + c.Absolute(to)}); });
+}
+
+int TNyFtpComm::Delete(const std::string& path) {
+  return Run([&](TMyFtpClient& c) { return c.Quote({"DELE " + c.Absolute(path)}); });
+}
+
+int TNyFtpComm::RemoveDir(const std::string& path) {
+  return Run([&](TMyFtpClient& c) { return c.Quote({"RMD " + c.Absolute(path)}); });
+}
+
+int TNyFtpComm::MakeDir(const std::string& path) {
+  return Run([&](TMyFtpClient& c) { return c.Quote({"MKD " + c.Absolute(path)}); });
+}
+
+int TNyFtpComm::Get(const std::string& path, std::string& into) {
+  into.clear();
+  return Run([&](TMyFtpClient& c) { return c.Retrieve(path, into); });
+}
+
+std::string TNyFtpComm::TemporaryName(const std::string& remotePath) {
+  const size_t slash = remotePath.rfind('/');
+  const size_t start = slash == std::string::npos ? 0 : slash + 1;
+  return remotePath.substr(0, start) + ".in-transfer." + remotePath.substr(start);
+}
+
+int TNyFtpComm::Store(const FtpSource& source, const std::string& remotePath, bool safely, bool* renameRefused) {
+  bool refused = false;
+  int code = Run([&](TMyFtpClient& c) {
+    const std::string temporary = safely ? TemporaryName(c.Absolute(remotePath)) : std::string();
+    int r = c.Store(remotePath, source, temporary, &refused);
+    if (refused) {
+      // The server keeps the data under the temporary name but will not
+      // rename it: store directly, and leave no stray copy behind.
+      c.Quote({"DELE " + temporary});
+      r = c.Store(remotePath, source);
+    } else if (!ftp_reply::IsSuccess(r) && r > 0 && !temporary.empty() && c.Connected()) {
+      c.Quote({"DELE " + temporary});
+    }
+    if (r > 0 && !ftp_reply::IsSuccess(r) && AnsiLowerCase(c.LastReplyText()).find("invalid directory") != std::string::npos) {
+      // Some servers want the folder entered before the file is named.
+      const std::string path = c.Absolute(remotePath);
+      const size_t slash = path.rfind('/');
+      if (ftp_reply::IsSuccess(c.ChangeDir(path.substr(0, slash + 1))))
+        r = c.Store(path.substr(slash + 1), source, {}, nullptr, /*cwdEachFolder=*/true);
+    }
+    return r;
+  });
+  if (renameRefused) *renameRefused = refused;
+  return code;
+}
+
+int TNyFtpComm::PutFile(const std::string& localPath, const std::string& remotePath, bool safely,
+                        bool* renameRefused) {
+  FtpSource source;
+  source.file = localPath;
+  struct stat st {};
+  TotalSize = stat(localPath.c_str(), &st) == 0 ? st.st_size : 0;
+  return Store(source, remotePath, safely, renameRefused);
+}
+
+int TNyFtpComm::PutStream(const std::string& stream, size_t position, const std::string& remotePath, bool safely,
+                          bool* renameRefused) {
+  FtpSource source;
+  source.memory = &stream;
+  source.start = position;
+  TotalSize = static_cast<int64_t>(stream.size() - std::min(position, stream.size()));
+  return Store(source, remotePath, safely, renameRefused);
+}
+
+int TNyFtpComm::List(const std::string& folder) {
+  return Run([&](TMyFtpClient& c) { return c.List(folder); });
+}
+
+int TNyFtpComm::Reconnect(const std::string& folder) {
+  if (Busy) {
+    messages_.ShowError("Busy");
+    LastReply = -1;
+    return -1;
+  }
+  Client.Quit();
+  int code = Connect();
+  if (!ftp_reply::IsSuccess(code)) return code;
+  code = ChangeDir(folder);
+  if (!ftp_reply::IsSuccess(code)) return code;
+  return List(folder);
+}
+
+std::string TNyFtpComm::CurrentDir() {
+  std::string dir = Client.Connected() ? Client.CurrentDir() : "/";
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir;
+}
+
+int TNyFtpComm::ChangeDir(const std::string& folder) {
+  return Run([&](TMyFtpClient& c) { return c.ChangeDir(folder); });
+}
+
+void TNyFtpComm::Abort() {
+  Aborted = true;
+  Client.Abort();
+  LastReply = 0;
+}
+
+}  // namespace tolvane
