@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_context.h"
 #include "cli/console_messages.h"
 #include "cli/describe.h"
 #include "common/file_names.h"
@@ -16,30 +17,6 @@
 #include "platform/qt/qt_settings.h"
 
 using namespace tolvane;
-
-namespace {
-
-constexpr const char* kUsage =
-    "usage: tolvane-cli <verb> [arguments]\n"
-    "\n"
-    "verbs:\n"
-    "  new OUT.yka               save a new, empty document to OUT.yka\n"
-    "  info FILE.yka [--json]    describe the header, the kinds and every object\n"
-    "  resave IN.yka OUT.yka     open IN.yka and save it to OUT.yka\n"
-    "  export FILE.yka OUTDIR    export the hypertext as a web site into OUTDIR\n"
-    "  settings get|set|list ...  read and write the settings\n"
-    "\n"
-    "options:\n"
-    "  --settings FILE           the settings file to use (default: $TOLVANE_SETTINGS,\n"
-    "                            else ~/.config/Kelmori/Tolvane.conf)\n"
-    "\n"
-    "tolvane-cli <verb> --help describes one verb.\n";
-
-struct Context {
-  TYKAset& doc;
-  SettingsBackend& settings;
-  MessageBoxes& messages;
-};
 
 // The files beside the program: $TOLVANE_DATA, data/ next to the program or
 // in the share folder above it, else the source tree's.
@@ -52,12 +29,6 @@ std::string DataFolder() {
       if (std::filesystem::is_directory(candidate / "HtmlModele", ec)) return candidate.string();
   return TOLVANE_DATA_DIR;
 }
-
-struct Verb {
-  const char* name;
-  const char* help;
-  int (*run)(Context& c, const std::vector<std::string>& args);
-};
 
 bool Saved(TYKAset& doc, const std::string& path) {
   if (doc.Save(path)) return true;
@@ -73,6 +44,32 @@ bool Opened(TYKAset& doc, const std::string& path) {
   std::cerr << '\n';
   return false;
 }
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tolvane-cli <verb> [arguments]\n"
+    "\n"
+    "verbs:\n"
+    "  new OUT.yka               save a new, empty document to OUT.yka\n"
+    "  info FILE.yka [--json]    describe the header, the kinds and every object\n"
+    "  resave IN.yka OUT.yka     open IN.yka and save it to OUT.yka\n"
+    "  export FILE.yka OUTDIR    export the hypertext as a web site into OUTDIR\n"
+    "  publish FILE.yka ...      export the site and publish it over FTP\n"
+    "  settings get|set|list ...  read and write the settings\n"
+    "\n"
+    "options:\n"
+    "  --settings FILE           the settings file to use (default: $TOLVANE_SETTINGS,\n"
+    "                            else ~/.config/Kelmori/Tolvane.conf)\n"
+    "\n"
+    "tolvane-cli <verb> --help describes one verb.\n";
+
+
+struct Verb {
+  const char* name;
+  const char* help;
+  int (*run)(Context& c, const std::vector<std::string>& args);
+};
 
 int RunNew(Context& c, const std::vector<std::string>& args) {
   TYKAset& doc = c.doc;
@@ -215,6 +212,7 @@ const Verb kVerbs[] = {
      "by their index, separated by commas (default: every page). Progress goes to standard\n"
      "error; the path of the start page is printed.\n",
      RunExport},
+    {"publish", kPublishHelp, RunPublish},
     {"settings",
      "usage: tolvane-cli settings get KEY NAME\n"
      "       tolvane-cli settings set KEY NAME VALUE\n"

@@ -62,6 +62,8 @@ class TYKAtoHtml {
   // One page per keyword, listing the pages that carry it.
   bool WriteKeywordPages();
   std::string KeywordPageName(const TYKAoggetto& keyword) const;
+  // The file of a picture or an attached file, written out from the document.
+  bool WriteResource(const TYKAoggetto& object);
 
   // Every file the export writes or wrote, relative to the export folder.
   const std::vector<std::string>& WrittenFiles() const { return written_; }
@@ -80,7 +82,6 @@ class TYKAtoHtml {
   // The folder a file goes into, made when missing; reported when it cannot be.
   bool EnsureFolderOf(const std::string& path);
   bool WritePageFile(const TYKAoggetto& page, int mode, HtmlExportContext& context, bool quiet = false);
-  bool WriteResource(const TYKAoggetto& object);
   std::vector<const TYKAoggetto*> AllPages() const;
   std::string Expand(std::string_view text);
 

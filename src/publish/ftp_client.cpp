@@ -61,10 +61,52 @@ struct TMyFtpClient::Transfer {
 TMyFtpClient::TMyFtpClient() {
   GlobalInit();
   easy_ = curl_easy_init();
+  multi_ = curl_multi_init();
+  if (!multi_ && easy_) {
+    curl_easy_cleanup(Easy(easy_));
+    easy_ = nullptr;
+  }
 }
 
 TMyFtpClient::~TMyFtpClient() {
   if (easy_) curl_easy_cleanup(Easy(easy_));
+  if (multi_) curl_multi_cleanup(static_cast<CURLM*>(multi_));
+}
+
+int TMyFtpClient::Drive(void* handle) {
+  // The transfer is driven here rather than by curl_easy_perform: between
+  // the passive-mode reply and the data connection libcurl can have no
+  // socket to wait on and would sleep a full second per file. Polling in
+  // short slices lets it move on at once (and lets Abort act at once).
+  CURLM* multi = static_cast<CURLM*>(multi_);
+  CURL* e = Easy(handle);
+  if (curl_multi_add_handle(multi, e) != CURLM_OK) return CURLE_FAILED_INIT;
+  CURLcode result = CURLE_OK;
+  bool finished = false;
+  for (;;) {
+    int running = 0;
+    if (curl_multi_perform(multi, &running) != CURLM_OK) {
+      result = CURLE_OUT_OF_MEMORY;
+      break;
+    }
+    int queued = 0;
+    while (CURLMsg* m = curl_multi_info_read(multi, &queued))
+      if (m->msg == CURLMSG_DONE && m->easy_handle == e) {
+        result = m->data.result;
+        finished = true;
+      }
+    if (finished || !running) break;
+    if (abort_) {
+      result = CURLE_ABORTED_BY_CALLBACK;
+      break;
+    }
+    long wait = 0;
+    curl_multi_timeout(multi, &wait);
+    if (wait < 0 || wait > 2) wait = 2;
+    curl_multi_poll(multi, nullptr, 0, static_cast<int>(wait), nullptr);
+  }
+  curl_multi_remove_handle(multi, e);
+  return result;
 }
 
 void TMyFtpClient::SetServer(const FtpServerAddress& server) {
@@ -197,7 +239,7 @@ int TMyFtpClient::Perform(Transfer& t) {
   CURL* e = Easy(easy_);
   if (t.quote) curl_easy_setopt(e, CURLOPT_QUOTE, t.quote.get());
   if (t.postquote) curl_easy_setopt(e, CURLOPT_POSTQUOTE, t.postquote.get());
-  const CURLcode rc = curl_easy_perform(e);
+  const CURLcode rc = static_cast<CURLcode>(Drive(e));
   quoteFailed_ = rc == CURLE_QUOTE_ERROR;
   long code = 0;
   curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &code);
@@ -250,9 +292,9 @@ int TMyFtpClient::Open() {
 }
 
 int TMyFtpClient::Quit() {
-  // Closing the handle sends QUIT on the open connection.
-  if (easy_) curl_easy_cleanup(Easy(easy_));
-  easy_ = curl_easy_init();
+  // Closing the connections sends QUIT on the open one.
+  if (multi_) curl_multi_cleanup(static_cast<CURLM*>(multi_));
+  multi_ = curl_multi_init();
   connected_ = false;
   lastText_ = "221 Goodbye.";
   return 221;

@@ -98,11 +98,13 @@ class TMyFtpClient {
  private:
   void Prepare(Transfer& t, const std::string& address, bool cwdEachFolder);
   int Perform(Transfer& t);
+  int Drive(void* easy);
   static size_t OnHeader(char* data, size_t size, size_t count, void* user);
   static int OnXfer(void* user, int64_t, int64_t dlnow, int64_t, int64_t ulnow);
   static int OnDebug(void*, int type, char* data, size_t size, void* user);
 
   void* easy_ = nullptr;
+  void* multi_ = nullptr;
   FtpServerAddress server_;
   bool connected_ = false;
   std::string currentDir_ = "/";
