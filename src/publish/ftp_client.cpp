@@ -267,9 +267,9 @@ int TMyFtpClient::Perform(Transfer& t) {
     case CURLE_FTP_WEIRD_227_FORMAT: result = ftp_reply::kTransferFailed; break;
     default: result = ftp_reply::kConnectionLost; break;
   }
-  // A refusal the server gave keeps its code; a broken or silent connection
-  // is ours to name.
-  if (code >= 400 && rc != CURLE_OPERATION_TIMEDOUT) result = static_cast<int>(code);
+  // A refusal the server gave keeps its code (libcurl reports a 421 as a
+  // time-out); a broken or silent connection is ours to name.
+  if (code >= 400) result = static_cast<int>(code);
   else lastText_ = detail;
   if (result < 0 || result == 421 || result == 530) connected_ = false;
   return result;

@@ -104,7 +104,19 @@ int FtpPublisher::ConnectAndList() {
     SetStatus("Erreur " + Comm.StatusText);
     return code;
   }
-  ListFolder(config.baseDir);
+  // A base folder the server does not have yet is made, parents first: the
+  // site must never land in another folder than the one configured.
+  std::string base = CleanBaseFolder(config.baseDir);
+  if (base.back() != '/') base += '/';
+  if (!ftp_reply::IsSuccess(Comm.ChangeDir(base))) {
+    for (size_t slash = base.find('/', 1); slash != std::string::npos; slash = base.find('/', slash + 1))
+      Comm.MakeDir(base.substr(0, slash));
+  }
+  ListFolder(base);
+  if (Remote.Directory() != base) {
+    SetStatus("Erreur " + Comm.StatusText);
+    return ftp_reply::IsSuccess(Comm.LastReply) ? 550 : Comm.LastReply;
+  }
   return code;
 }
 
@@ -313,6 +325,8 @@ bool FtpPublisher::Publish() {
   }
   if (changed) doc_.SetModified(true);
   Bar.Visible = false;
+  // What the server said last, before the refresh below talks to it again.
+  const std::string lastReply = Comm.StatusText;
   const int finalCode = stopped_ ? ftp_reply::kInterrupted : code;
   const std::string keywordStatus = Status;
   list_.RefreshVersions();
@@ -320,6 +334,7 @@ bool FtpPublisher::Publish() {
   ReadServerVersion();
   if (stopped_) TickChanged();
   if (finalCode == kKeywordFolderFailed) Status = keywordStatus;
+  Comm.StatusText = lastReply;
   StatusFor(finalCode, renameRefused);
   return ftp_reply::IsSuccess(finalCode);
 }

@@ -13,6 +13,7 @@ time, for the next command or file whose name contains PATTERN:
   FAULT reply550 PATTERN      answer 550 to any command naming PATTERN
   FAULT reply421 PATTERN      answer 421 and close when a STOR names PATTERN
   FAULT slow PATTERN SECONDS  wait before answering a STOR naming PATTERN
+  FAULT mkd_refused PATTERN   answer 521 to a MKD naming PATTERN
   FAULT invalid_dir PATTERN   answer "553 invalid directory" to a STOR naming it
   FAULT norename              refuse every RNFR with 550
   CLEAR                       behave again
@@ -52,16 +53,25 @@ def current(kind, name):
 class Data(DTPHandler):
     def handle_read(self):
         name = self.file_obj.name if self.file_obj is not None else ""
-        if self.tot_bytes_received > 0 and current("drop_during", name):
-            self.cmd_channel.close()
-            return
-        if self.tot_bytes_received > 0 and current("data_close", name):
-            self._resp = ("426 Connection closed; transfer aborted.", lambda *a, **k: None)
-            self.transfer_finished = False
-            self.close()
+        drop = current("drop_during", name)
+        cut = not drop and current("data_close", name)
+        if drop or cut:
+            # Half of what arrived reaches the file, then the connection goes.
+            try:
+                chunk = self.recv(self.ac_in_buffer_size)
+            except Exception:
+                chunk = b""
+            self.file_obj.write(chunk[: len(chunk) // 2])
+            if drop:
+                self.cmd_channel.close()
+            else:
+                self._resp = ("426 Connection closed; transfer aborted.", lambda *a, **k: None)
+                self.transfer_finished = False
+                self.close()
             return
         super().handle_read()
 
+    handle_read_event = handle_read  # the base binds its own reader here
 
 class Handler(FTPHandler):
     dtp_handler = Data
@@ -83,6 +93,9 @@ class Handler(FTPHandler):
         if cmd == "STOR" and current("reply421", name):
             self.respond("421 Service not available, closing control connection.")
             self.close_when_done()
+            return
+        if cmd == "MKD" and current("mkd_refused", name):
+            self.respond("521 Folders cannot be made here.")
             return
         if cmd == "STOR" and current("invalid_dir", name):
             self.respond("553 Requested action not taken: invalid directory.")
