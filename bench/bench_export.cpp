@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "common/hex_id.h"
+#include "bench_site.h"
 #include "convert/site_export.h"
 #include "model/document.h"
 #include "platform/fakes/silent_messages.h"
@@ -36,38 +36,10 @@
 #include "platform/pictures/pictures.h"
 
 using namespace tolvane;
+using bench::MedianSeconds;
+using bench::Run;
+using bench::Seconds;
 namespace fs = std::filesystem;
-
-namespace {
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-template <class F>
-double MedianSeconds(int rounds, F&& f) {
-  std::vector<double> t;
-  for (int i = 0; i < rounds; ++i) {
-    auto start = std::chrono::steady_clock::now();
-    f();
-    t.push_back(Seconds(start));
-  }
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
-}
-
-bool Run(const std::string& command) {
-  int rc = std::system(command.c_str());
-  return rc != -1 && WIFEXITED(rc) && WEXITSTATUS(rc) == 0;
-}
-
-std::string Tag(int32_t id) { return "<$" + AnsiLowerCase(HexDigits(static_cast<uint32_t>(id), 8)) + ">"; }
-
-const char* kWords[] = {"la ",      "voile ",   "du ",     "bateau ", "glisse ", "sur ",     "l'eau ",  "calme ",
-                        "pendant ", "que ",     "le ",     "vent ",   "tourne ", "autour ", "du ",      "cap ",
-                        "et ",      "des ",     "phares ", "veillent ", "caf\xE9 ", "d\xE9j\xE0 ", "o\xF9 ", "l\xE0 "};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   mallopt(M_MMAP_THRESHOLD, 1 << 30);
@@ -83,50 +55,12 @@ int main(int argc, char** argv) {
   fs::remove_all(folder, ec);
   fs::create_directories(folder / "pictures", ec);
 
-  SilentMessages messages(Answer::No);
-  UiHooks ui;
-  auto system = MakeHostSystemInfo();
-  auto files = MakePosixFileSystem();
-  auto random = MakeSeededRandom(3);
-  MemorySettings settings;
-  TYKAset doc(Platform{messages, ui, *system, *files, *random, settings});
-  doc.New();
-  doc.SetExpPrefix("bench");
-  std::mt19937 rng(11);
-  std::vector<TYKAoggetto*> placed;
-  for (int i = 0; i < pictureCount; ++i) {
-    Bitmap b{24 + i % 16, 16 + i % 8, {}};
-    b.pixels.assign(static_cast<size_t>(b.width * b.height), 0xFF000000u | static_cast<uint32_t>(rng() & 0xFFFFFF));
-    const std::string path = (folder / "pictures" / ("p" + std::to_string(i) + ".gif")).string();
-    if (!WriteGif(b, path)) return 1;
-    TYKAoggetto* picture = doc.AddPictureFile(path);
-    if (!picture) return 1;
-    placed.push_back(doc.AddImmagineNew(picture));
-  }
-  for (int s = 0; s < 3; ++s) doc.CreateObject(stileParagrafo);
-  std::vector<TYKAtesto*> pages;
-  for (int i = 0; i < pageCount; ++i) pages.push_back(doc.CreatePage());
-  size_t markupBytes = 0;
-  for (int i = 0; i < pageCount; ++i) {
-    std::string m;
-    const int paragraphs = 4 + static_cast<int>(rng() % 8);
-    for (int p = 0; p < paragraphs; ++p) {
-      m += "<Z S" + std::to_string(rng() % 5) + " >";
-      const int words = 20 + static_cast<int>(rng() % 60);
-      for (int w = 0; w < words; ++w) {
-        const unsigned r = rng() % 100;
-        if (r < 3) m += "<Y y1 >" + std::string(kWords[rng() % 24]) + "<Y >";
-        else if (r < 5) m += "<Y y2 >" + std::string(kWords[rng() % 24]) + "<Y >";
-        else if (r < 8) m += Tag(pages[rng() % pages.size()]->ObjectId()) + kWords[rng() % 24] + "<%>";
-        else m += kWords[rng() % 24];
-      }
-      if (p == 1 && i % 3 == 0) m += Tag(placed[rng() % placed.size()]->ObjectId());
-    }
-    m += '\0';
-    markupBytes += m.size();
-    pages[static_cast<size_t>(i)]->SetCaption("Page " + std::to_string(i));
-    pages[static_cast<size_t>(i)]->SetContentText(m);
-  }
+  bench::BenchPlatform platform;
+  TYKAset doc(platform.Get());
+  bench::GeneratedSite generated;
+  if (!bench::BuildGeneratedSite(doc, folder, pageCount, pictureCount, generated)) return 1;
+  const std::vector<TYKAtesto*>& pages = generated.pages;
+  const size_t markupBytes = generated.markupBytes;
   std::vector<int32_t> ids;
   for (auto* p : pages) ids.push_back(p->ObjectId());
 

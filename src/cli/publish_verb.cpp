@@ -104,6 +104,7 @@ int RunPublish(Context& c, const std::vector<std::string>& args) {
   FtpPublisher publisher(c.doc, store, c.messages, ui, host, PublishMode::site, LoadExportOptions(c.doc, store),
                          DataFolder());
   ui.publisher = &publisher;
+  publisher.listRemote = false;
   if (configIndex >= 0) {
     if (configIndex >= std::max(ConfigurationCount(store), 1)) {
       std::cerr << "tolvane-cli: there is no server configuration " << configIndex << "\n";

@@ -108,6 +108,16 @@ void TNyFTPlistView::SetDirectory(const std::string& folder) {
   if (OnDirectoryChange) OnDirectoryChange();
 }
 
+bool TNyFTPlistView::Enter(const std::string& folder) {
+  std::string target = folder.empty() ? "/" : folder;
+  if (target.back() != '/') target += '/';
+  if (!ftp_reply::IsSuccess(comm_.ChangeDir(target))) return false;
+  directory_ = comm_.CurrentDir();
+  rows_.clear();
+  if (LinkedFTPCombo) LinkedFTPCombo->ShowPath(directory_);
+  return true;
+}
+
 void TNyFTPlistView::UpOneLevel() {
   if (comm_.Busy || directory_ == "/") return;
   std::string up = directory_.substr(0, directory_.size() - 1);

@@ -63,6 +63,8 @@ class TNyFTPlistView {
   // Enters a folder (a trailing "/" is added); the previous one stays when
   // the server refuses it.
   void SetDirectory(const std::string& folder);
+  // Enters a folder without listing it; false when the server refuses it.
+  bool Enter(const std::string& folder);
   void Reload();
   void UpOneLevel();
   void DoubleClick(size_t row);

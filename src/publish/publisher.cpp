@@ -121,7 +121,8 @@ int FtpPublisher::ConnectAndList() {
 }
 
 void FtpPublisher::ListFolder(const std::string& folder) {
-  Remote.SetDirectory(folder);
+  if (listRemote) Remote.SetDirectory(folder);
+  else Remote.Enter(folder);
   ReadServerVersion();
   if (mode_ == PublishMode::site && AutoChooseChanged(store_)) TickChanged();
   if (mode_ == PublishMode::page) {
@@ -139,6 +140,7 @@ void FtpPublisher::ReadServerVersion() {
     shortListed = shortListed || (r.type == "File" && r.name == shortName);
   }
   std::string text;
+  if (!listRemote) listed = shortListed = true;  // not listed: ask for both names
   if (listed || shortListed) {
     int code = listed ? Comm.Get(Remote.Directory() + name, text) : -1;
     if (!ftp_reply::IsSuccess(code)) code = Comm.Get(Remote.Directory() + shortName, text);
@@ -330,7 +332,7 @@ bool FtpPublisher::Publish() {
   const int finalCode = stopped_ ? ftp_reply::kInterrupted : code;
   const std::string keywordStatus = Status;
   list_.RefreshVersions();
-  Remote.Reload();
+  if (listRemote) Remote.Reload();
   ReadServerVersion();
   if (stopped_) TickChanged();
   if (finalCode == kKeywordFolderFailed) Status = keywordStatus;

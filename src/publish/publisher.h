@@ -79,6 +79,9 @@ class FtpPublisher {
   // Enters a remote folder, reads the version there and ticks rows as the mode says.
   void ListFolder(const std::string& folder);
   void ReadServerVersion();
+  // Off where nobody looks at the remote list (the command line): folders are
+  // entered without listing them, and the version page is asked for directly.
+  bool listRemote = true;
   int ServerVersion = -1;
   std::string VersionLabel;
   std::string PublicAddress;

@@ -74,7 +74,9 @@ class PublishRun : public ::testing::Test {
       if (const TYKAoggetto* o = doc.FindObject(r.id); o && (r.type == "Image" || r.type == "Fichier"))
         publisher->Converter().WriteResource(*o);
     // As the command line does: the published versions are kept.
-    if (doc.IsModified()) EXPECT_TRUE(doc.Save(doc.YKAFileName()));
+    if (doc.IsModified()) {
+      EXPECT_TRUE(doc.Save(doc.YKAFileName()));
+    }
     return ok;
   }
 
