@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake ninja-build ccache g++ pkg-config libssl-dev googletest libgtest-dev libgmock-dev
           libbenchmark-dev libgif-dev libjpeg62-turbo-dev libpng-dev qt6-base-dev
-          libcurl4-openssl-dev python3 python3-aiosmtpd python3-pyftpdlib python3-openssl "$@")
+          libcurl4-openssl-dev python3 python3-aiosmtpd python3-pyftpdlib python3-openssl openssl "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -35,8 +35,16 @@ const char* const kPublishHelp =
 namespace {
 
 std::atomic<bool> interrupted{false};
+volatile sig_atomic_t presses = 0;
 
-void OnInterrupt(int) { interrupted = true; }
+// The first Ctrl+C stops the run cleanly; a second one ends the program.
+void OnInterrupt(int) {
+  if (++presses > 1) {
+    signal(SIGINT, SIG_DFL);
+    raise(SIGINT);
+  }
+  interrupted = true;
+}
 
 // Lets Ctrl+C reach the run between its waits.
 class InterruptibleUi : public UiHooks {
@@ -71,7 +79,7 @@ bool Whole(const std::string& text, int& value) {
 
 int RunPublish(Context& c, const std::vector<std::string>& args) {
   std::string file, server, user, dir, passwordFile, exportDir;
-  int configIndex = -1, port = 21, timeout = 30;
+  int configIndex = -1, port = -1, timeout = -1;
   bool all = false, ftps = false, active = false, direct = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -115,12 +123,13 @@ int RunPublish(Context& c, const std::vector<std::string>& args) {
     FtpServerConfig config;
     config.name = "tolvane-cli";
     config.server = CleanServerName(server);
-    config.port = port;
-    config.user = user.empty() ? "anonymous" : user;
-    config.baseDir = CleanBaseFolder(dir.empty() ? "/" : dir);
-    config.timeout = timeout;
+    config.user = "anonymous";
     publisher.config = config;
   }
+  // What the command line gives wins over the configuration.
+  if (port > 0) publisher.config.port = port;
+  if (timeout > 0) publisher.config.timeout = timeout;
+  if (!user.empty()) publisher.config.user = user;
   if (!dir.empty()) publisher.config.baseDir = CleanBaseFolder(dir);
   if (ftps) publisher.config.ftps = true;
   if (active) publisher.config.passive = false;
@@ -166,14 +175,17 @@ int RunPublish(Context& c, const std::vector<std::string>& args) {
     lastShown = phase * 1000 + percent / 20;
     std::cerr << "Exportation, phase " << phase << ": " << percent << "%\n";
   };
-  if (!publisher.ExportSite(folder)) {
-    std::cerr << "Exportation, phase  -1 Erreur\n";
-    return 1;
-  }
-
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigaction(SIGINT, &action, nullptr);
+  if (!publisher.ExportSite(folder)) {
+    std::cerr << "Exportation, phase  " << publisher.exportError << " Erreur\n";
+    return 1;
+  }
+  if (interrupted) {
+    std::cout << publish_status::kInterrupted << "\n";
+    return 1;
+  }
   const int connected = publisher.ConnectAndList();
   if (!ftp_reply::IsSuccess(connected)) {
     std::cout << publisher.Status << "\n";
@@ -189,7 +201,7 @@ int RunPublish(Context& c, const std::vector<std::string>& args) {
     std::cerr << "[" << done << "/" << total << "] " << name << "\n";
   };
   const bool ok = publisher.Publish();
-  std::cout << publisher.Status << "\n";
+  std::cout << (publisher.Status.empty() ? std::string("Erreur") : publisher.Status) << "\n";
   publisher.Comm.Disconnect();
   // The published versions live in the document: keep them.
   if (c.doc.IsModified() && !Saved(c.doc, c.doc.YKAFileName())) return 1;

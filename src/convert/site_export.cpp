@@ -469,6 +469,19 @@ bool TYKAtoHtml::WriteResource(const TYKAoggetto& object) {
   return true;
 }
 
+std::string TYKAtoHtml::RedirectFileName(const TYKAoggetto& page) {
+  if (page.Kind() != testoHtml || page.IsFree()) return {};
+  HtmlPageWriter writer(doc_, options_, naming_, objectWriter);
+  return writer.RedirectFileName(static_cast<const TYKAtesto&>(page));
+}
+
+bool TYKAtoHtml::WriteRedirectFile(const TYKAoggetto& page) {
+  const std::string name = RedirectFileName(page);
+  if (name.empty()) return true;
+  HtmlPageWriter writer(doc_, options_, naming_, objectWriter);
+  return WriteFile(name, writer.WriteRedirectPage(static_cast<const TYKAtesto&>(page)));
+}
+
 bool TYKAtoHtml::ExportPages(const std::vector<int32_t>& pageIds) {
   BeginWriting();
   bool ok = WriteStyleSheet();
@@ -488,10 +501,7 @@ bool TYKAtoHtml::ExportPages(const std::vector<int32_t>& pageIds) {
     context.resources = &resources;
     context.secondaryPages = &secondary;
     ok = WritePageFile(*page, 0, context) && ok;
-    HtmlPageWriter writer(doc_, options_, naming_, objectWriter);
-    const auto& p = static_cast<const TYKAtesto&>(*page);
-    if (const std::string name = writer.RedirectFileName(p); !name.empty())
-      ok = WriteFile(name, writer.WriteRedirectPage(p)) && ok;
+    ok = WriteRedirectFile(*page) && ok;
   }
   for (size_t i = 0; i < secondary.size(); ++i) {
     if (OnExpProgress) OnExpProgress(static_cast<int>(i), static_cast<int>(secondary.size()), 2);

@@ -64,6 +64,10 @@ class TYKAtoHtml {
   std::string KeywordPageName(const TYKAoggetto& keyword) const;
   // The file of a picture or an attached file, written out from the document.
   bool WriteResource(const TYKAoggetto& object);
+  // The redirect file of a page with a file name of its own ("" when none),
+  // and writing it.
+  std::string RedirectFileName(const TYKAoggetto& page);
+  bool WriteRedirectFile(const TYKAoggetto& page);
 
   // Every file the export writes or wrote, relative to the export folder.
   const std::vector<std::string>& WrittenFiles() const { return written_; }

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -53,6 +54,11 @@ struct TMyFtpClient::Transfer {
   FILE* file = nullptr;
   Slist quote, postquote;
   char error[CURL_ERROR_SIZE] = {};
+  // The reply that closed the transfer (the first final one after a 1xx),
+  // which commands sent after it must not hide.
+  bool preliminary = false;
+  int transferCode = 0;
+  std::string transferText;
   ~Transfer() {
     if (file) std::fclose(file);
   }
@@ -150,8 +156,15 @@ size_t TMyFtpClient::OnHeader(char* data, size_t size, size_t count, void* user)
   std::string line(data, size * count);
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
   // The last line of a reply: three digits and a blank.
-  if (line.size() >= 4 && std::isdigit(static_cast<unsigned char>(line[0])) && line[3] == ' ')
+  if (line.size() >= 4 && std::isdigit(static_cast<unsigned char>(line[0])) && line[3] == ' ') {
     t->client->lastText_ = Utf8ToAnsi(line);
+    if (line[0] == '1') {
+      t->preliminary = true;
+    } else if (t->preliminary && t->transferCode == 0) {
+      t->transferCode = std::atoi(line.substr(0, 3).c_str());
+      t->transferText = t->client->lastText_;
+    }
+  }
   return size * count;
 }
 
@@ -362,9 +375,14 @@ int TMyFtpClient::Store(const std::string& path, const FtpSource& source, const 
   if (viaTemporary &&
       (!Append(t.postquote, "RNFR " + Absolute(temporaryPath)) || !Append(t.postquote, "RNTO " + Absolute(path))))
     return ftp_reply::kNotStarted;
-  const int code = Perform(t);
+  int code = Perform(t);
   // The rename runs after the data has arrived: a quote failure is the rename's.
   if (viaTemporary && renameRefused && quoteFailed_) *renameRefused = true;
+  // A store that went through answers with the transfer's reply, not the rename's.
+  if (viaTemporary && ftp_reply::IsSuccess(code) && t.transferCode > 0) {
+    code = t.transferCode;
+    lastText_ = t.transferText;
+  }
   return code;
 }
 

@@ -79,6 +79,8 @@ class TMyFtpClient {
   void Abort() { abort_ = true; }
 
   const std::string& LastReplyText() const { return lastText_; }
+  // Puts back the reply that matters after a clean-up command spoke over it.
+  void RestoreReplyText(std::string text) { lastText_ = std::move(text); }
   FtpListing Listing;
   std::string ListingStream;
   // Called on the command's thread with the bytes moved so far.

@@ -56,6 +56,9 @@ int TNyFtpComm::Run(const std::function<int(TMyFtpClient&)>& command, bool conne
     const int code = Connect();
     if (!ftp_reply::IsSuccess(code)) return code;
   }
+  // Pending messages run before each command too, so that a quick run of
+  // commands still lets the window repaint and its Stop button work.
+  ui_.ProcessPendingMessages(1);
   Busy = true;
   Aborted = false;
   LastReply = 200;
@@ -84,7 +87,8 @@ int TNyFtpComm::Run(const std::function<int(TMyFtpClient&)>& command, bool conne
   }
   Progress = progress_;
   Busy = false;
-  if (Aborted) code = ftp_reply::kInterrupted;
+  // A command that completed before the Stop took hold keeps its reply.
+  if (Aborted && !ftp_reply::IsSuccess(code)) code = ftp_reply::kInterrupted;
   LastReply = code;
   if (Bar) Bar->Reset();
   SetStatus(Client.LastReplyText());
@@ -145,28 +149,42 @@ std::string TNyFtpComm::TemporaryName(const std::string& remotePath) {
 }
 
 int TNyFtpComm::Store(const FtpSource& source, const std::string& remotePath, bool safely, bool* renameRefused) {
+  // A server that refused one rename refuses the others: store directly.
+  const bool viaTemporary = safely && !renameRefused_;
   bool refused = false;
   int code = Run([&](TMyFtpClient& c) {
-    const std::string temporary = safely ? TemporaryName(c.Absolute(remotePath)) : std::string();
-    int r = c.Store(remotePath, source, temporary, &refused);
-    if (refused) {
-      // The server keeps the data under the temporary name but will not
-      // rename it: store directly, and leave no stray copy behind.
-      c.Quote({"DELE " + temporary});
-      r = c.Store(remotePath, source);
-    } else if (!ftp_reply::IsSuccess(r) && r > 0 && !temporary.empty() && c.Connected()) {
-      c.Quote({"DELE " + temporary});
-    }
-    if (r > 0 && !ftp_reply::IsSuccess(r) && AnsiLowerCase(c.LastReplyText()).find("invalid directory") != std::string::npos) {
-      // Some servers want the folder entered before the file is named.
-      const std::string path = c.Absolute(remotePath);
+    std::string reply;
+    // One store, by way of the temporary name when asked; a server that keeps
+    // the data there but will not rename it gets a direct store, and the
+    // stray copy is removed. A failed store leaves no temporary file behind.
+    auto attempt = [&](const std::string& target, bool cwdEachFolder) {
+      const std::string temporary = viaTemporary ? TemporaryName(target) : std::string();
+      bool refusedHere = false;
+      int r = c.Store(target, source, temporary, &refusedHere, cwdEachFolder);
+      if (refusedHere) {
+        refused = true;
+        c.Quote({"DELE " + temporary});
+        r = c.Store(target, source, {}, nullptr, cwdEachFolder);
+      }
+      reply = c.LastReplyText();
+      if (r > 0 && !ftp_reply::IsSuccess(r) && !temporary.empty() && c.Connected())
+        c.Quote({"DELE " + temporary});
+      return r;
+    };
+    const std::string path = c.Absolute(remotePath);
+    int r = attempt(path, false);
+    if (r > 0 && !ftp_reply::IsSuccess(r) && AnsiLowerCase(reply).find("invalid directory") != std::string::npos) {
+      // Some servers want the folder entered before the file is named: the
+      // folder becomes the remote folder and the store is issued once more.
       const size_t slash = path.rfind('/');
       if (ftp_reply::IsSuccess(c.ChangeDir(path.substr(0, slash + 1))))
-        r = c.Store(path.substr(slash + 1), source, {}, nullptr, /*cwdEachFolder=*/true);
+        r = attempt(path.substr(slash + 1), /*cwdEachFolder=*/true);
     }
+    c.RestoreReplyText(reply);
     return r;
   });
-  if (renameRefused) *renameRefused = refused;
+  if (refused) renameRefused_ = true;
+  if (renameRefused) *renameRefused = refused || (safely && renameRefused_);
   return code;
 }
 

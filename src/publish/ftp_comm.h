@@ -80,6 +80,7 @@ class TNyFtpComm {
   MessageBoxes& messages_;
   UiHooks& ui_;
   FtpServerAddress server_;
+  bool renameRefused_ = false;
 
   std::mutex mutex_;
   std::condition_variable wake_, done_;

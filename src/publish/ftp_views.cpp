@@ -62,9 +62,11 @@ void TNyFTPlistView::Reload() {
       Status(comm_.StatusText);
       return;
     }
-    directory_ = "/";
+    // A new session starts where the server puts it; the view stays on its
+    // folder once it has one, so that a reconnection after a failure never
+    // turns the next publication to another folder.
+    if (!entered_) directory_ = comm_.CurrentDir();
   }
-  directory_ = comm_.CurrentDir();
   int code = comm_.List(directory_);
   if (!ftp_reply::IsSuccess(code)) code = comm_.Reconnect(directory_);
   rows_.clear();
@@ -103,6 +105,7 @@ void TNyFTPlistView::SetDirectory(const std::string& folder) {
   if (target.back() != '/') target += '/';
   if (ftp_reply::IsSuccess(comm_.ChangeDir(target))) {
     directory_ = comm_.CurrentDir();
+    entered_ = true;
     Reload();
   }
   if (OnDirectoryChange) OnDirectoryChange();
@@ -113,6 +116,7 @@ bool TNyFTPlistView::Enter(const std::string& folder) {
   if (target.back() != '/') target += '/';
   if (!ftp_reply::IsSuccess(comm_.ChangeDir(target))) return false;
   directory_ = comm_.CurrentDir();
+  entered_ = true;
   rows_.clear();
   if (LinkedFTPCombo) LinkedFTPCombo->ShowPath(directory_);
   return true;

@@ -89,6 +89,7 @@ class TNyFTPlistView {
   void Status(const std::string& text);
   TNyFtpComm& comm_;
   std::string directory_ = "/";
+  bool entered_ = false;  // a folder was chosen: reconnections keep it
   std::vector<FtpListRow> rows_;
 };
 

@@ -1,6 +1,7 @@
 #include "publish/publisher.h"
 
 #include <algorithm>
+#include <set>
 
 #include "common/ansi.h"
 #include "common/file_names.h"
@@ -17,6 +18,9 @@ namespace {
 
 constexpr int kPictureFolderFailed = -20;
 constexpr int kKeywordFolderFailed = -21;
+// Said after the status when the server would not rename files into place.
+constexpr const char* kDirectNotice =
+    " Le serveur refuse de renommer : des fichiers ont \xE9t\xE9 envoy\xE9s directement.";
 
 bool IsPageRow(const FileListRow& r) { return r.id >= 0 && r.type == "Page"; }
 bool IsResourceRow(const FileListRow& r) { return r.id >= 0 && (r.type == "Image" || r.type == "Fichier"); }
@@ -60,8 +64,16 @@ void FtpPublisher::StoreConfiguration() {
   StoreSelectedServerConfig(store_, static_cast<int>(mode_), configIndex);
 }
 
+std::string FtpPublisher::ExportProgressText(int phase, int percent) {
+  return "Export in corso, fase " + std::to_string(phase) + ": " + std::to_string(percent) + "%";
+}
+
 bool FtpPublisher::ExportSite(const std::string& folder, int32_t pageId) {
-  if (!converter_.SetExportPath(folder)) return false;
+  exportError = 0;
+  if (!converter_.SetExportPath(folder)) {
+    exportError = -2;
+    return false;
+  }
   converter_.OnExpProgress = OnExportProgress;
   std::vector<const TYKAoggetto*> resources;
   bool ok;
@@ -79,6 +91,7 @@ bool FtpPublisher::ExportSite(const std::string& folder, int32_t pageId) {
         list_.resourcesToShow.end())
       list_.resourcesToShow.push_back(r->ObjectId());
   list_.Refill();
+  if (!ok) exportError = -1;
   return ok;
 }
 
@@ -200,13 +213,16 @@ std::vector<std::string> FtpPublisher::LocalFilesOf(const FileListRow& row) {
       continue;
     files.push_back(relative);
   }
+  // A page with a file name of its own has a redirect file beside it.
+  if (const TYKAoggetto* page = IsPageRow(row) ? doc_.FindObject(row.id) : nullptr)
+    if (const std::string redirect = ContainedPath(converter_.RedirectFileName(*page)); !redirect.empty())
+      files.push_back(redirect);
   return files;
 }
 
 void FtpPublisher::StatusFor(int code, bool renameRefused) {
   if (ftp_reply::IsSuccess(code)) {
-    SetStatus(std::string(publish_status::kOk) +
-              (renameRefused ? " Le serveur refuse de renommer : des fichiers ont \xE9t\xE9 envoy\xE9s directement." : ""));
+    SetStatus(std::string(publish_status::kOk) + (renameRefused ? kDirectNotice : ""));
   } else if (code == ftp_reply::kInterrupted) {
     SetStatus(publish_status::kInterrupted);
   } else if (code == kPictureFolderFailed) {
@@ -224,16 +240,24 @@ bool FtpPublisher::Publish() {
     if (messages_.AskYesNo("Le programme a d\xE9tect\xE9 une erreur possible de r\xE9pertoire. Voulez-vous le "
                            "modifier et publier dans le r\xE9pertoire suivant : " +
                            web + " ?") == Answer::Yes) {
-      config.baseDir = web;
       ListFolder(web);
+      if (Remote.Directory() == web) config.baseDir = web;
     }
   }
   if (config.password.empty()) {
     messages_.ShowWarning(publish_status::kNoPassword);
+    SetStatus(publish_status::kNoPassword);
     return false;
   }
-  if (doc_.IsModified() && messages_.AskYesNo(publish_status::kAskSave) == Answer::Yes) host_.SaveDocument();
-  if (doc_.YKAFileName().empty() || !doc_.platform().files.Exists(doc_.YKAFileName())) return false;
+  // The version page names the document file: it must be there, and saved.
+  if (doc_.IsModified() && messages_.AskYesNo(publish_status::kAskSave) == Answer::Yes && !host_.SaveDocument()) {
+    SetStatus("Erreur " + doc_.YKAFileName());
+    return false;
+  }
+  if (doc_.YKAFileName().empty() || !doc_.platform().files.Exists(doc_.YKAFileName())) {
+    SetStatus("Fichier introuvable : " + doc_.YKAFileName());
+    return false;
+  }
   host_.HideWorkspacePage();
   struct Restore {
     PublishHost& host;
@@ -256,20 +280,14 @@ bool FtpPublisher::Publish() {
   Bar.Visible = true;
 
   std::vector<FileListRow>& rows = list_.Rows();
+  std::set<int32_t> published;
   size_t total = 0, done = 0;
   for (const auto& r : rows)
     if (r.checked) ++total;
   for (size_t i = 0; i < rows.size() && ftp_reply::IsSuccess(code); ++i) {
     FileListRow& row = rows[i];
     TYKAoggetto* object = row.id >= 0 ? doc_.FindObject(row.id) : nullptr;
-    if (!row.checked) {
-      // Still newer than the version about to be written: it stays changed.
-      if (object && IsPageRow(row) && object->GetGeneration() >= V) {
-        object->SetGeneration(object->GetGeneration() + 1);
-        changed = true;
-      }
-      continue;
-    }
+    if (!row.checked) continue;
     std::vector<std::string> names = LocalFilesOf(row);
     if (row.id == file_row::kExportFolder) {
       const std::string path = JoinPath(converter_.ExportPath(), ContainedPath(row.file));
@@ -280,7 +298,11 @@ bool FtpPublisher::Publish() {
     }
     for (const auto& name : names) {
       const std::string local = JoinPath(converter_.ExportPath(), name);
-      if (IsResourceRow(row) && object && !files.Exists(local) && !converter_.WriteResource(*object)) {
+      // Files the export only named are written out now.
+      const bool written = files.Exists(local) || !object ||
+                           (IsResourceRow(row) ? converter_.WriteResource(*object)
+                                               : IsPageRow(row) && converter_.WriteRedirectFile(*object));
+      if (!written) {
         code = ftp_reply::kLocalFile;
         Comm.StatusText = "Cannot write " + local;
         break;
@@ -312,10 +334,21 @@ bool FtpPublisher::Publish() {
     row.checked = false;
     if (object) {
       object->SetGeneration(V);
+      published.insert(object->ObjectId());
       changed = true;
     }
     if (OnFileStored) OnFileStored(done, total, row.file);
   }
+  // Whatever was not published and is as new as the version about to be
+  // written stays newer than it: pages the list did not show (publishing the
+  // current page), pictures and files left unticked, rows not reached.
+  for (const int kind : {testoHtml, genLink, immagine})
+    for (int s = 0; s < doc_.KindCount(kind); ++s) {
+      TYKAoggetto* o = doc_.ObjectAt(kind, s);
+      if (!o || o->IsFree() || published.count(o->ObjectId()) || o->GetGeneration() < V) continue;
+      o->SetGeneration(o->GetGeneration() + 1);
+      changed = true;
+    }
   // A run that did not finish leaves the server's version as it was, so that
   // the next run still sees every row it did not get to as changed.
   if (stopped_) code = ftp_reply::kInterrupted;
@@ -341,6 +374,37 @@ bool FtpPublisher::Publish() {
   return ftp_reply::IsSuccess(finalCode);
 }
 
+bool FtpPublisher::PublishOrOpen(int selectedRemoteRow) {
+  if (selectedRemoteRow >= 0 && static_cast<size_t>(selectedRemoteRow) < Remote.Rows().size()) {
+    const std::string& type = Remote.Rows()[static_cast<size_t>(selectedRemoteRow)].type;
+    if (type == "Directory" || type == "Link") {
+      Remote.DoubleClick(static_cast<size_t>(selectedRemoteRow));
+      ReadServerVersion();
+      return false;
+    }
+  }
+  return Publish();
+}
+
+int FtpPublisher::ApplySettings() {
+  StoreConfiguration();
+  if (Comm.Connected()) Comm.Disconnect();
+  return ConnectAndList();
+}
+
+int FtpPublisher::PublishDocument() {
+  if (doc_.IsModified() && messages_.AskYesNo(publish_status::kAskSave) == Answer::Yes && !host_.SaveDocument()) {
+    SetStatus("Erreur");
+    return ftp_reply::kLocalFile;
+  }
+  const std::string path = doc_.YKAFileName();
+  if (path.empty() || !doc_.platform().files.Exists(path)) {
+    SetStatus("Fichier introuvable : " + path);
+    return ftp_reply::kLocalFile;
+  }
+  return Upload(ExtractFileDir(path), {ExtractFileName(path)});
+}
+
 void FtpPublisher::Stop() {
   stopped_ = true;
   for (auto& r : list_.Rows()) r.checked = false;
@@ -349,12 +413,15 @@ void FtpPublisher::Stop() {
 
 int FtpPublisher::Upload(const std::string& localFolder, const std::vector<std::string>& names) {
   int code = 200;
+  bool renameRefused = false;
   for (const auto& name : names) {
     const std::string file = ExtractFileName(name);
-    code = Comm.PutFile(JoinPath(localFolder, file), Remote.Directory() + file, renameProtection);
+    bool refused = false;
+    code = Comm.PutFile(JoinPath(localFolder, file), Remote.Directory() + file, renameProtection, &refused);
+    renameRefused = renameRefused || refused;
     if (!ftp_reply::IsSuccess(code)) break;
   }
-  SetStatus(ftp_reply::IsSuccess(code)                ? publish_status::kTransferOk
+  SetStatus(ftp_reply::IsSuccess(code) ? std::string(publish_status::kTransferOk) + (renameRefused ? kDirectNotice : "")
             : code == ftp_reply::kInterrupted ? publish_status::kInterrupted
                                                : "Erreur");
   Remote.Reload();

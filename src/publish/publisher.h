@@ -64,8 +64,12 @@ class FtpPublisher {
   // ---- the exported site and its file list
   // Exports every page (or, for `PublishMode::page`, the one given) into
   // `folder` and fills the list.
+  // False when it failed; `exportError` then says where: -2 the folder, -1 a file.
   bool ExportSite(const std::string& folder, int32_t pageId = -1);
+  int exportError = 0;
   std::function<void(int pag, int tot, int phase)> OnExportProgress;
+  // The progress text of an export run from the window's options.
+  static std::string ExportProgressText(int phase, int percent);
   TYKAtoHtml& Converter() { return converter_; }
   TYKAListHtmlToTx& List() { return list_; }
 
@@ -97,6 +101,10 @@ class FtpPublisher {
   std::string DetectWebFolder() const;
   // Publishes the ticked rows into the remote list's folder; true for "Publication OK.".
   bool Publish();
+  // "Publier" with a remote row selected: a folder or a link is opened instead.
+  bool PublishOrOpen(int selectedRemoteRow);
+  // "Appliquer les paramètres...": store, disconnect, connect again.
+  int ApplySettings();
   // The Stop button.
   void Stop();
   bool Stopped() const { return stopped_; }
@@ -110,6 +118,8 @@ class FtpPublisher {
   // ---- the transfer page
   int Upload(const std::string& localFolder, const std::vector<std::string>& names);
   int Download(const std::vector<std::string>& remoteNames, const std::string& localFolder);
+  // The transfer page's "Publier": the document file itself, saved first when changed.
+  int PublishDocument();
 
   // Closing the window: asks before stopping a running command.
   bool CanClose();

@@ -20,10 +20,12 @@ std::string Trimmed(std::string_view s) {
   return std::string(s);
 }
 
-int Number(const std::string& text, int byDefault) {
+int Number(const std::string& text, int byDefault, int most) {
   auto v = ParseDecimal(Trimmed(text));
-  return v && *v > 0 && *v <= 65535 * 16 ? static_cast<int>(*v) : byDefault;
+  return v && *v > 0 && *v <= most ? static_cast<int>(*v) : byDefault;
 }
+int Port(const std::string& text, int byDefault) { return Number(text, byDefault, 65535); }
+int Seconds(const std::string& text, int byDefault) { return Number(text, byDefault, 3600); }
 
 std::string Section(int index) { return "ftpnet\\" + std::to_string(index); }
 
@@ -54,8 +56,8 @@ FtpServerConfig LoadServerConfig(const SettingsStore& store, int index) {
   FtpServerConfig c;
   c.name = read("nomeConf");
   if (const std::string s = CleanServerName(read("server")); !s.empty()) c.server = s;
-  c.timeout = Number(read("timeout"), 30);
-  c.port = Number(read("port"), 21);
+  c.timeout = Seconds(read("timeout"), 30);
+  c.port = Port(read("port"), 21);
   c.baseDir = CleanBaseFolder(read("BaseDir"));
   if (const std::string u = Trimmed(read("user")); !u.empty()) c.user = u;
   c.www = read("www");
@@ -152,10 +154,10 @@ std::optional<FtpServerConfig> ReadServerConfigFile(const std::string& path) {
   if (!sawSection) return std::nullopt;
   auto value = [&](int k, const char* byDefault) { return present[k] ? values[k] : std::string(byDefault); };
   FtpServerConfig c;
-  c.name = value(0, "");
+  // "label" is written for the reader's sake only: the name is chosen when loading.
   c.server = CleanServerName(value(1, ""));
-  c.timeout = Number(value(2, "60"), 60);
-  c.port = Number(value(3, "21"), 21);
+  c.timeout = Seconds(value(2, "60"), 60);
+  c.port = Port(value(3, "21"), 21);
   c.baseDir = CleanBaseFolder(value(4, "/"));
   c.user = value(5, "");
   c.password = value(6, "");

@@ -112,7 +112,9 @@ TEST_F(FtpSession, CommandsChangeTheServersFolder) {
   EXPECT_TRUE(again >= 550 && again <= 559) << again;  // exists: callers accept it
 
   const std::string page = std::string("<html>\r\n\x00\xFF", 10) + std::string(300000, 'x');
-  EXPECT_EQ(comm.PutStream(page, 0, "/site/index.htm", /*safely=*/true), 250);  // the rename's reply
+  // Stored by way of a temporary name, it answers with the transfer's reply.
+  EXPECT_EQ(comm.PutStream(page, 0, "/site/index.htm", /*safely=*/true), 226);
+  EXPECT_EQ(comm.StatusText.substr(0, 4), "226 ");
   EXPECT_EQ(ReadAll(server.root() + "/site/index.htm"), page);
   EXPECT_EQ(comm.PutStream(page, 8, "/site/tail.htm"), 226);
   EXPECT_EQ(ReadAll(server.root() + "/site/tail.htm"), page.substr(8));
@@ -239,15 +241,49 @@ TEST_F(FtpSession, RefusedRenameFallsBackToADirectStore) {
   bool refused = false;
   EXPECT_EQ(comm.PutStream("direct", 0, "/page.htm", true, &refused), 226);
   EXPECT_TRUE(refused);
-  EXPECT_EQ(FilesUnder(server.root()), (std::map<std::string, std::string>{{"page.htm", "direct"}}));
+  // The refusal is remembered: later files go directly, and say so.
+  refused = false;
+  EXPECT_EQ(comm.PutStream("second", 0, "/other.htm", true, &refused), 226);
+  EXPECT_TRUE(refused);
+  EXPECT_EQ(FilesUnder(server.root()),
+            (std::map<std::string, std::string>{{"page.htm", "direct"}, {"other.htm", "second"}}));
 }
 
 TEST_F(FtpSession, InvalidDirectoryIsRetriedInsideTheFolder) {
   ASSERT_TRUE(ftp_reply::IsSuccess(comm.MakeDir("/sub")));
-  ASSERT_TRUE(server.Fault("FAULT invalid_dir page.htm"));
-  EXPECT_EQ(comm.PutStream("retried", 0, "/sub/page.htm"), 226);
-  EXPECT_EQ(ReadAll(server.root() + "/sub/page.htm"), "retried");
-  EXPECT_EQ(comm.CurrentDir(), "/sub/");
+  for (const bool safely : {false, true}) {
+    ASSERT_TRUE(server.Fault("FAULT invalid_dir page.htm"));
+    const std::string text = safely ? "retried safely" : "retried";
+    EXPECT_EQ(comm.PutStream(text, 0, "/sub/page.htm", safely), 226) << safely;
+    EXPECT_EQ(FilesUnder(server.root() + "/sub"), (std::map<std::string, std::string>{{"page.htm", text}}));
+    EXPECT_EQ(comm.CurrentDir(), "/sub/");
+  }
+}
+
+// Explicit TLS: a certificate made for 127.0.0.1 and trusted through caFile;
+// without that trust the session is refused rather than left in the clear.
+TEST(FtpSecure, ExplicitTlsSessionChecksTheCertificate) {
+  ScratchFolder keys;
+  const std::string cert = keys / "server.pem";
+  const std::string make = "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 "
+                           "-addext subjectAltName=IP:127.0.0.1 -keyout " + cert + " -out " + cert + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(make.c_str()), 0);
+  FtpServer server({"--tls", cert});
+  ASSERT_GT(server.port(), 0);
+  ScriptedMessages messages;
+  UiHooks ui;
+  TNyFtpComm comm(messages, ui);
+  FtpServerAddress a = server.Address();
+  a.tls = true;
+  comm.SetServer(a);
+  std::string into;
+  EXPECT_EQ(comm.Get("/x", into), ftp_reply::kTlsFailed);  // an unknown certificate
+  a.caFile = cert;
+  comm.SetServer(a);
+  EXPECT_TRUE(ftp_reply::IsSuccess(comm.PutStream("secret page", 0, "/page.htm", true))) << comm.StatusText;
+  EXPECT_EQ(ReadAll(server.root() + "/page.htm"), "secret page");
+  EXPECT_EQ(comm.Get("/page.htm", into), 226);
+  EXPECT_EQ(into, "secret page");
 }
 
 TEST_F(FtpSession, ListViewRowsAndNavigation) {

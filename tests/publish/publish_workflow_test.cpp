@@ -48,12 +48,13 @@ class PublishRun : public ::testing::Test {
 
   // A fresh window on the document: exported anew, connected, rows ticked as
   // `all` says (else the changed ones), published.
-  bool Run(bool all = false, const std::function<void(FtpPublisher&)>& before = nullptr) {
-    publisher = std::make_unique<FtpPublisher>(doc, store, fake.messages, ui, host, PublishMode::site, options,
+  bool Run(bool all = false, const std::function<void(FtpPublisher&)>& before = nullptr, int32_t onePage = -1) {
+    publisher = std::make_unique<FtpPublisher>(doc, store, fake.messages, ui, host,
+                                               onePage >= 0 ? PublishMode::page : PublishMode::site, options,
                                                TOLVANE_SOURCE_DIR "/data");
     std::error_code ec;
     fs::remove_all(work / "export", ec);
-    EXPECT_TRUE(publisher->ExportSite(work / "export"));
+    EXPECT_TRUE(publisher->ExportSite(work / "export", onePage));
     publisher->config.server = "127.0.0.1";
     publisher->config.port = server.port();
     publisher->config.user = "alice";
@@ -73,6 +74,8 @@ class PublishRun : public ::testing::Test {
     for (const auto& r : publisher->List().Rows())
       if (const TYKAoggetto* o = doc.FindObject(r.id); o && (r.type == "Image" || r.type == "Fichier"))
         publisher->Converter().WriteResource(*o);
+      else if (o && r.type == "Page")
+        publisher->Converter().WriteRedirectFile(*o);
     // As the command line does: the published versions are kept.
     if (doc.IsModified()) {
       EXPECT_TRUE(doc.Save(doc.YKAFileName()));
@@ -196,6 +199,33 @@ TEST_F(PublishRun, NoVersionPageTicksEveryRowAndPartialPublishKeepsTheRestChange
   }
 }
 
+// Publishing the current page alone: another page edited since the last
+// publication stays newer than the version now on the server.
+TEST_F(PublishRun, OnePagePublishedLeavesTheOtherChangesPending) {
+  ASSERT_TRUE(Run(true));
+  std::vector<int32_t> two;
+  for (int s = 0; s < doc.KindCount(testoHtml) && two.size() < 2; ++s)
+    if (TYKAoggetto* p = doc.ObjectAt(testoHtml, s); p && !p->IsFree()) {
+      p->SetGeneration(doc.SaveCounter());
+      two.push_back(p->ObjectId());
+    }
+  ASSERT_TRUE(doc.Save(doc.YKAFileName()));
+  std::vector<std::string> sent;
+  ASSERT_TRUE(Run(false, [&](FtpPublisher& p) {
+    p.OnFileStored = [&](size_t, size_t, const std::string& f) { sent.push_back(f); };
+  }, two[0])) << publisher->Status;
+  const std::string first = publisher->Converter().Naming().FileNameOf(*doc.FindObject(two[0]), 0);
+  EXPECT_NE(std::find(sent.begin(), sent.end(), first), sent.end());
+  const std::string second = publisher->Converter().Naming().FileNameOf(*doc.FindObject(two[1]), 0);
+  EXPECT_EQ(std::find(sent.begin(), sent.end(), second), sent.end());
+  // The whole site next: only the other page is still to go.
+  ASSERT_TRUE(Run(false, [&](FtpPublisher& p) {
+    for (const auto& r : p.List().Rows())
+      if (r.type == "Page") EXPECT_EQ(r.checked, r.id == two[1]) << r.file;
+  }));
+  ExpectServerHoldsTheExport();
+}
+
 TEST_F(PublishRun, PicturesAndKeywordPagesGoToTheirFolders) {
   options.separateImages = true;
   options.separateKeywords = true;
@@ -221,6 +251,7 @@ struct Fault {
   const char* line;  // for the server; empty: none
   const char* status;  // how the status starts
 };
+void PrintTo(const Fault& f, std::ostream* out) { *out << f.name; }
 
 class PublishFault : public PublishRun, public ::testing::WithParamInterface<Fault> {};
 

@@ -119,6 +119,9 @@ bool IniSettings::PrepareForWriting() const {
   int fd = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd >= 0) ::close(fd);
   else if (errno != EEXIST) return false;
+  // A file made readable by others before holds passwords too: owner only.
+  struct stat st {};
+  if (::stat(file_.c_str(), &st) == 0 && (st.st_mode & 077) != 0) ::chmod(file_.c_str(), st.st_mode & 0700);
   return true;
 }
 

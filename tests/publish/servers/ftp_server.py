@@ -134,10 +134,17 @@ def main():
     authorizer.add_user(user, password, root, perm="elradfmwMT")
     handler = Handler
     if "--tls" in sys.argv:
-        from pyftpdlib.handlers import TLS_FTPHandler
+        from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
+
+        class SecureData(TLS_DTPHandler):
+            # A client may start the data connection's handshake before it
+            # names the transfer; the base class takes that early read for a
+            # disconnect and closes the connection.
+            def readable(self):
+                return True if self._ssl_accepting else super().readable()
 
         class Secure(TLS_FTPHandler, Handler):
-            pass
+            dtp_handler = SecureData
 
         Secure.certfile = sys.argv[sys.argv.index("--tls") + 1]
         Secure.tls_control_required = True
