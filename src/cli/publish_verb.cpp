@@ -19,23 +19,25 @@
 using namespace tolvane;
 
 const char* const kPublishHelp =
-    "usage: tolvane-cli publish FILE.yka [--config N | --server HOST [--port P] [--user U] [--dir /remote]]\n"
+    "usage: tolvane-cli publish FILE.yka (--config N | --server HOST) [--port P] [--user U] [--dir /remote]\n"
     "                           [--password-file F] [--changed | --all] [--ftps] [--active] [--timeout S]\n"
-    "                           [--direct] [--export-dir DIR]\n\n"
+    "                           [--ca-file PEM] [--direct] [--export-dir DIR]\n\n"
     "Exports the hypertext as a web site and publishes it over FTP into the remote folder:\n"
     "with --changed (the default) the files changed since the version the server holds, with\n"
     "--all every file. --config N uses server configuration N of the settings; otherwise the\n"
-    "server is given here. The password is read from the first line of F (or from the\n"
+    "server is given here. Port, user, folder and time-out given here win over the\n"
+    "configuration. The password is read from the first line of F (or from the\n"
     "configuration when it saves it); it is never printed. Each file is stored under a\n"
     "temporary name and renamed once complete, unless --direct. --ftps secures the session\n"
-    "with TLS. The export goes to a scratch folder, removed afterwards, or to DIR, kept.\n"
+    "with TLS; the server's certificate is checked against the system's authorities and,\n"
+    "with --ca-file, the certificates in PEM. The export goes to a scratch folder, removed afterwards, or to DIR, kept.\n"
     "The document is saved afterwards when the published versions changed it.\n"
     "Exit code 0 only for \"Publication OK.\"; Ctrl+C stops the run.\n";
 
 namespace {
 
 std::atomic<bool> interrupted{false};
-volatile sig_atomic_t presses = 0;
+std::atomic<int> presses{0};
 
 // The first Ctrl+C stops the run cleanly; a second one ends the program.
 void OnInterrupt(int) {
@@ -78,7 +80,7 @@ bool Whole(const std::string& text, int& value) {
 }  // namespace
 
 int RunPublish(Context& c, const std::vector<std::string>& args) {
-  std::string file, server, user, dir, passwordFile, exportDir;
+  std::string file, server, user, dir, passwordFile, exportDir, caFile;
   int configIndex = -1, port = -1, timeout = -1;
   bool all = false, ftps = false, active = false, direct = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -98,6 +100,7 @@ int RunPublish(Context& c, const std::vector<std::string>& args) {
     else if (a == "--changed") all = false;
     else if (a == "--all") all = true;
     else if (a == "--ftps") ftps = true;
+    else if (a == "--ca-file" && more) caFile = args[++i];
     else if (a == "--active") active = true;
     else if (a == "--direct") direct = true;
     else if (file.empty() && !a.starts_with("--")) file = a;
@@ -132,6 +135,7 @@ int RunPublish(Context& c, const std::vector<std::string>& args) {
   if (!user.empty()) publisher.config.user = user;
   if (!dir.empty()) publisher.config.baseDir = CleanBaseFolder(dir);
   if (ftps) publisher.config.ftps = true;
+  if (!caFile.empty()) publisher.config.caFile = caFile;
   if (active) publisher.config.passive = false;
   publisher.renameProtection = !direct;
   if (!passwordFile.empty()) {

@@ -104,6 +104,7 @@ int FtpPublisher::ConnectAndList() {
   a.passive = config.passive;
   a.timeoutSeconds = config.timeout;
   a.tls = config.ftps;
+  a.caFile = config.caFile;
   Comm.SetServer(a);
   PublicAddress = config.www;
   if (const TYKAoggetto* cover = doc_.FindObject(doc_.CoverPage()); cover && !PublicAddress.empty())

@@ -67,6 +67,7 @@ FtpServerConfig LoadServerConfig(const SettingsStore& store, int index) {
   c.savePassword = read("savePass") == "1";
   c.passive = read("passive") != "0";  // passive unless chosen otherwise: it passes firewalls
   c.ftps = read("ftps") == "1";
+  c.caFile = read("ftpsCaFile");
   if (c.savePassword) c.password = read("pass");
   return c;
 }
@@ -86,6 +87,7 @@ void StoreServerConfig(SettingsStore& store, int index, const FtpServerConfig& c
   store.WriteSettingFlag(section, "savePass", c.savePassword);
   store.WriteSettingFlag(section, "passive", c.passive);
   store.WriteSettingFlag(section, "ftps", c.ftps);
+  store.WriteSetting(section, "ftpsCaFile", c.caFile);
   // A password that is not to be kept must not stay from an earlier save.
   store.WriteSetting(section, "pass", c.savePassword ? c.password : std::string());
 }

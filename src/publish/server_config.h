@@ -30,6 +30,7 @@ struct FtpServerConfig {
   bool passive = true;
   std::string password;
   bool ftps = false;  // explicit TLS; plain FTP unless chosen
+  std::string caFile;  // certificates to trust besides the system's (a server's own)
 };
 
 // "ftp://host " or "FTP:\\host" → "host".

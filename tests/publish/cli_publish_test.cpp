@@ -43,5 +43,28 @@ TEST(CliPublish, PublishesThenOnlyWhatChanged) {
   EXPECT_EQ(Cli("publish " + target + common + " --config 0 --password-file " + (dir / "password"), dir).status, 2);
 }
 
+// The whole run over explicit TLS, trusting the server's own certificate.
+TEST(CliPublish, OverTlsWithTheServersCertificate) {
+  testing::TempDir dir;
+  const std::string cert = dir / "server.pem";
+  ASSERT_TRUE(test::MakeLoopbackCertificate(cert));
+  test::FtpServer server({"--tls", cert});
+  test::WriteAll(dir / "password", "secret\n");
+  std::filesystem::copy_file(TOLVANE_DEMO, dir / "demo.yka");
+  const std::string common = "publish " + (dir / "demo.yka") + " --server 127.0.0.1 --port " +
+                             std::to_string(server.port()) + " --user alice --password-file " + (dir / "password") +
+                             " --ftps";
+  CliRun untrusted = Cli(common, dir);
+  EXPECT_EQ(untrusted.status, 1);
+  EXPECT_NE(untrusted.out, "Publication OK.\n");
+  EXPECT_FALSE(std::filesystem::exists(server.root() + "/demo_ver.html"));
+
+  CliRun trusted = Cli(common + " --ca-file " + cert, dir);
+  ASSERT_EQ(trusted.status, 0) << trusted.out << trusted.err;
+  EXPECT_EQ(trusted.out, "Publication OK.\n");
+  EXPECT_TRUE(std::filesystem::exists(server.root() + "/index.htm"));
+  EXPECT_TRUE(std::filesystem::exists(server.root() + "/demo_ver.html"));
+}
+
 }  // namespace
 }  // namespace tolvane

@@ -265,9 +265,7 @@ TEST_F(FtpSession, InvalidDirectoryIsRetriedInsideTheFolder) {
 TEST(FtpSecure, ExplicitTlsSessionChecksTheCertificate) {
   ScratchFolder keys;
   const std::string cert = keys / "server.pem";
-  const std::string make = "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 "
-                           "-addext subjectAltName=IP:127.0.0.1 -keyout " + cert + " -out " + cert + " >/dev/null 2>&1";
-  ASSERT_EQ(std::system(make.c_str()), 0);
+  ASSERT_TRUE(MakeLoopbackCertificate(cert));
   FtpServer server({"--tls", cert});
   ASSERT_GT(server.port(), 0);
   ScriptedMessages messages;

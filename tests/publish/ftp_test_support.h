@@ -49,6 +49,14 @@ inline void WriteAll(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// A self-signed certificate and key for 127.0.0.1 in one PEM file; false
+// when it could not be made.
+inline bool MakeLoopbackCertificate(const std::string& pem) {
+  const std::string make = "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 "
+                           "-addext subjectAltName=IP:127.0.0.1 -keyout " + pem + " -out " + pem + " >/dev/null 2>&1";
+  return std::system(make.c_str()) == 0;
+}
+
 // Every file under `root`, by its path relative to it, with its bytes.
 inline std::map<std::string, std::string> FilesUnder(const std::string& root) {
   std::map<std::string, std::string> files;

@@ -221,7 +221,9 @@ TEST_F(PublishRun, OnePagePublishedLeavesTheOtherChangesPending) {
   // The whole site next: only the other page is still to go.
   ASSERT_TRUE(Run(false, [&](FtpPublisher& p) {
     for (const auto& r : p.List().Rows())
-      if (r.type == "Page") EXPECT_EQ(r.checked, r.id == two[1]) << r.file;
+      if (r.type == "Page") {
+        EXPECT_EQ(r.checked, r.id == two[1]) << r.file;
+      }
   }));
   ExpectServerHoldsTheExport();
 }
