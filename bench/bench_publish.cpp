@@ -130,10 +130,13 @@ int main(int argc, char** argv) {
     fs::remove_all(out, ec);
     auto exportStart = std::chrono::steady_clock::now();
     p.ExportSite(out.string());
-    // Publishing writes the files of only the rows it sends; the references get all.
+    // Publishing writes the pictures, files and redirect pages of only the
+    // rows it sends; the references (lftp's copy, the final check) get all.
     for (const auto& r : p.List().Rows())
       if (const TYKAoggetto* o = doc.FindObject(r.id); o && (r.type == "Image" || r.type == "Fichier"))
         p.Converter().WriteResource(*o);
+      else if (o && r.type == "Page")
+        p.Converter().WriteRedirectFile(*o);
     lastExport = bench::Seconds(exportStart);
     p.config.server = "127.0.0.1";
     p.config.port = server.port();
@@ -216,14 +219,14 @@ int main(int argc, char** argv) {
       fullDirect.files ? static_cast<double>(fullDirect.commands) / static_cast<double>(fullDirect.files) : 0;
   std::printf("site: %d pages, %d pictures, %zu files exported in %.3f s (not counted below)\n", pageCount,
               pictureCount, exported.size(), exportSeconds);
-  std::printf("full:        ours %.3f s for %zu files (%s); lftp mirror -R %.3f s; ours/lftp %.2fx (target <= 1.5x)\n",
+  std::printf("full:        ours %.3f s for %zu rows (%s); lftp mirror -R %.3f s; ours/lftp %.2fx (target <= 1.5x)\n",
               full.seconds, full.files, full.status.c_str(), lftpFull, full.seconds / lftpFull);
   std::printf("             without the temporary names: %.3f s (%s)\n", fullDirect.seconds, fullDirect.status.c_str());
-  std::printf("incremental: %d pages changed, %zu files differ; ours %.3f s for %zu files (%s); lftp --only-newer "
+  std::printf("incremental: %d pages changed, %zu files differ; ours %.3f s for %zu rows (%s); lftp --only-newer "
               "%.3f s; ours/lftp %.2fx (target <= 0.5x)\n",
               changedPages, touched, incremental.seconds, incremental.files, incremental.status.c_str(),
               lftpIncremental, incremental.seconds / lftpIncremental);
-  std::printf("unchanged:   ours %.3f s for %zu files; lftp --only-newer %.3f s; ours/lftp %.2fx\n", unchanged.seconds,
+  std::printf("unchanged:   ours %.3f s for %zu rows; lftp --only-newer %.3f s; ours/lftp %.2fx\n", unchanged.seconds,
               unchanged.files, lftpUnchanged, unchanged.seconds / lftpUnchanged);
   std::printf("commands per file stored: %.2f with temporary names, %.2f without; at a 30 ms round trip "
               "(one more for the data connection) %.0f ms and %.0f ms a file\n",
