@@ -163,12 +163,12 @@ int TNyFtpComm::Store(const FtpSource& source, const std::string& remotePath, bo
       int r = c.Store(target, source, temporary, &refusedHere, cwdEachFolder);
       if (refusedHere) {
         refused = true;
-        c.Quote({"DELE " + temporary});
+        c.Quote({"DELE " + c.Absolute(temporary)});
         r = c.Store(target, source, {}, nullptr, cwdEachFolder);
       }
       reply = c.LastReplyText();
       if (r > 0 && !ftp_reply::IsSuccess(r) && !temporary.empty() && c.Connected())
-        c.Quote({"DELE " + temporary});
+        c.Quote({"DELE " + c.Absolute(temporary)});
       return r;
     };
     const std::string path = c.Absolute(remotePath);

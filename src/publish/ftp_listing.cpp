@@ -76,7 +76,9 @@ FtpEntry UnixLine(std::string_view line, int currentYear) {
   if (blank == std::string_view::npos || blank < 12) return {};
   e.name = std::string(line.substr(blank + 1));
   const std::string_view date = line.substr(blank - 12, 12);  // "Dec 11 13:45" or "Dec 11  2025"
-  e.size = Size32(Number(LastField(line.substr(0, blank - 12))));
+  const int64_t size = Number(LastField(line.substr(0, blank - 12)));
+  if (size < 0) return {};
+  e.size = Size32(size);
   FtpDateTime d;
   d.month = MonthOf(date.substr(0, 3));
   d.day = static_cast<int>(Number(date.substr(4, 2)));

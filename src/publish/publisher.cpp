@@ -43,6 +43,9 @@ FtpPublisher::FtpPublisher(TYKAset& doc, SettingsStore& store, MessageBoxes& mes
   Remote.LinkedFTPCombo = &Folders;
   Folders.List = &Remote;
   SelectConfiguration(SelectedServerConfig(store_, static_cast<int>(mode_)));
+  // However a folder is entered (double click, up, the folder box), its
+  // version is read and the rows ticked for it.
+  Remote.OnDirectoryChange = [this] { FolderListed(); };
 }
 
 FtpPublisher::~FtpPublisher() {
@@ -135,8 +138,15 @@ int FtpPublisher::ConnectAndList() {
 }
 
 void FtpPublisher::ListFolder(const std::string& folder) {
-  if (listRemote) Remote.SetDirectory(folder);
-  else Remote.Enter(folder);
+  if (listRemote) {
+    Remote.SetDirectory(folder);  // lists it, then FolderListed
+  } else {
+    Remote.Enter(folder);
+    FolderListed();
+  }
+}
+
+void FtpPublisher::FolderListed() {
   ReadServerVersion();
   if (mode_ == PublishMode::site && AutoChooseChanged(store_)) TickChanged();
   if (mode_ == PublishMode::page) {
@@ -148,15 +158,13 @@ void FtpPublisher::ReadServerVersion() {
   ServerVersion = -1;
   const std::string name = VersionPageName(converter_.Naming().Prefix());
   const std::string shortName = name.substr(0, name.size() - 1);
-  bool listed = false, shortListed = false;
-  for (const auto& r : Remote.Rows()) {
-    listed = listed || (r.type == "File" && r.name == name);
-    shortListed = shortListed || (r.type == "File" && r.name == shortName);
-  }
+  // Only a listed version page counts (unlisted, it is asked for); the
+  // shorter name is tried when that one cannot be read.
+  bool listed = !listRemote;
+  for (const auto& r : Remote.Rows()) listed = listed || (r.type == "File" && r.name == name);
   std::string text;
-  if (!listRemote) listed = shortListed = true;  // not listed: ask for both names
-  if (listed || shortListed) {
-    int code = listed ? Comm.Get(Remote.Directory() + name, text) : -1;
+  if (listed) {
+    int code = Comm.Get(Remote.Directory() + name, text);
     if (!ftp_reply::IsSuccess(code)) code = Comm.Get(Remote.Directory() + shortName, text);
     if (ftp_reply::IsSuccess(code)) ServerVersion = ServerVersionOf(text);
   }
@@ -190,7 +198,7 @@ std::string FtpPublisher::DetectWebFolder() const {
   for (const auto& c : candidates) {
     const std::string found = Remote.FindFolder(c);
     if (found.empty()) continue;
-    return found == "/var" ? "/var/www/html/" : found + "/";
+    return found == "/var" ? "/var/www/html/" : found;
   }
   return {};
 }
@@ -242,7 +250,7 @@ bool FtpPublisher::Publish() {
                            "modifier et publier dans le r\xE9pertoire suivant : " +
                            web + " ?") == Answer::Yes) {
       ListFolder(web);
-      if (Remote.Directory() == web) config.baseDir = web;
+      if (Remote.Directory() == (web.back() == '/' ? web : web + "/")) config.baseDir = web;
     }
   }
   if (config.password.empty()) {
@@ -380,7 +388,6 @@ bool FtpPublisher::PublishOrOpen(int selectedRemoteRow) {
     const std::string& type = Remote.Rows()[static_cast<size_t>(selectedRemoteRow)].type;
     if (type == "Directory" || type == "Link") {
       Remote.DoubleClick(static_cast<size_t>(selectedRemoteRow));
-      ReadServerVersion();
       return false;
     }
   }

@@ -83,6 +83,8 @@ class FtpPublisher {
   // Enters a remote folder, reads the version there and ticks rows as the mode says.
   void ListFolder(const std::string& folder);
   void ReadServerVersion();
+  // After a folder was entered: its version read, rows ticked as the mode says.
+  void FolderListed();
   // Off where nobody looks at the remote list (the command line): folders are
   // entered without listing them, and the version page is asked for directly.
   bool listRemote = true;

@@ -113,7 +113,7 @@ void RenameServerConfig(SettingsStore& store, int index, std::string_view name) 
   store.WriteSetting(Section(index), "nomeConf", name);
 }
 
-std::string RenamePrompt(std::string_view currentName) { return "Renommer " + std::string(currentName) + "\":"; }
+std::string RenamePrompt(std::string_view currentName) { return "Renommer" + std::string(currentName) + "\":"; }
 
 int SelectedServerConfig(const SettingsStore& store, int mode) {
   auto v = ParseDecimal(store.ReadSetting("ftpnet", "NumSelectedConf" + std::to_string(mode)));
@@ -205,7 +205,9 @@ bool WriteServerConfigFile(const std::string& path, const FtpServerConfig& c) {
 
 bool StoreWizardConfig(SettingsStore& store, const FtpServerConfig& config) {
   if (Trimmed(config.user).empty() || CleanServerName(config.server).empty()) return false;
-  for (int i = 0, n = std::max(ConfigurationCount(store), 1); i < n; ++i) store.DeleteSection(Section(i));
+  // One configuration is left: the others go, and the first keeps what the
+  // wizard does not ask for (passive or active, TLS, script).
+  for (int i = 1, n = ConfigurationCount(store); i < n; ++i) store.DeleteSection(Section(i));
   store.WriteSetting("ftpnet", "numConfTot", "1");
   for (int mode = 0; mode < 4; ++mode) StoreSelectedServerConfig(store, mode, 0);
   const std::string section = Section(0);

@@ -66,7 +66,7 @@ TEST(FtpListing, LinesOfBothForms) {
   EXPECT_EQ(unknownMonth.name, "b.htm");
   EXPECT_FALSE(unknownMonth.modified.valid);
   for (const char* empty : {"total 12", "", "garbage line", "-rw", "srwxr-xr-x 1 u g 0 Dec 11 13:45 socket",
-                            "01-02-03  10:00AM  notanumber x y"})
+                            "01-02-03  10:00AM  notanumber x y", "-rw-r--r-- 1 u g 1k2 Dec 11 13:45 c.htm"})
     EXPECT_EQ(ParseListingLine(empty, 2026).kind, FtpEntryKind::none) << empty;
 }
 

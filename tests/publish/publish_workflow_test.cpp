@@ -318,9 +318,39 @@ TEST_F(PublishRun, WebFolderIsOfferedWhenPublishingToTheRoot) {
   ASSERT_FALSE(fake.messages.shown().empty());
   EXPECT_EQ(fake.messages.shown()[0].text,
             "Le programme a d\xE9tect\xE9 une erreur possible de r\xE9pertoire. Voulez-vous le modifier et publier "
-            "dans le r\xE9pertoire suivant : /www/ ?");
+            "dans le r\xE9pertoire suivant : /www ?");
   EXPECT_TRUE(fs::exists(server.root() + "/www/" + VersionPageName(publisher->Converter().Naming().Prefix())));
   EXPECT_FALSE(fs::exists(VersionPagePath()));
+}
+
+// Entering a folder from the remote list reads that folder's version: a
+// version page under the shorter name alone does not count.
+TEST_F(PublishRun, EnteringAFolderReadsItsVersionAndTicks) {
+  ASSERT_TRUE(Run(true));
+  const std::string version = ReadAll(VersionPagePath());
+  const std::string name = VersionPageName(publisher->Converter().Naming().Prefix());
+  WriteAll(server.root() + "/copy/" + name, version);
+  WriteAll(server.root() + "/stale/" + name.substr(0, name.size() - 1), version);
+  auto open = [&](const std::string& folder) {
+    publisher->Remote.SetDirectory("/");
+    const auto& rows = publisher->Remote.Rows();
+    for (size_t i = 0; i < rows.size(); ++i)
+      if (rows[i].name == folder) return publisher->PublishOrOpen(static_cast<int>(i));
+    ADD_FAILURE() << folder << " not listed";
+    return true;
+  };
+  auto ticked = [&] {
+    size_t n = 0;
+    for (const auto& r : publisher->List().Rows()) n += r.checked;
+    return n;
+  };
+  EXPECT_FALSE(open("copy"));  // opened, not published
+  EXPECT_EQ(publisher->Remote.Directory(), "/copy/");
+  EXPECT_EQ(publisher->ServerVersion, ServerVersionOf(version));
+  EXPECT_EQ(ticked(), 3u);  // the shared files only
+  EXPECT_FALSE(open("stale"));
+  EXPECT_EQ(publisher->ServerVersion, -1);
+  EXPECT_EQ(ticked(), publisher->List().Rows().size());
 }
 
 // --- configurations --------------------------------------------------------------
@@ -354,7 +384,7 @@ TEST(ServerConfigs, CleanUpDefaultsAndFiles) {
   EXPECT_EQ(LoadServerConfig(store, 2).name, "Third");
   StoreSelectedServerConfig(store, 1, 2);
   EXPECT_EQ(SelectedServerConfig(store, 1), 2);
-  EXPECT_EQ(RenamePrompt("Third"), "Renommer Third\":");
+  EXPECT_EQ(RenamePrompt("Third"), "RenommerThird\":");
 
   ScratchFolder folder;
   FtpServerConfig f;
@@ -386,7 +416,11 @@ TEST(ServerConfigs, CleanUpDefaultsAndFiles) {
   EXPECT_EQ(sparse->www, "http://www.example.com/");
   EXPECT_FALSE(ReadServerConfigFile(folder / "none.ftpc"));
 
-  // The wizard resets the configurations to one.
+  // The wizard resets the configurations to one; the first keeps what the
+  // wizard does not ask for.
+  FtpServerConfig kept = LoadServerConfig(store, 0);
+  kept.passive = false;
+  StoreServerConfig(store, 0, kept);
   FtpServerConfig w;
   w.user = "";
   w.server = "ftp.w.org";
@@ -400,6 +434,7 @@ TEST(ServerConfigs, CleanUpDefaultsAndFiles) {
   EXPECT_EQ(LoadServerConfig(store, 0).name, "Internet-default");
   EXPECT_EQ(LoadServerConfig(store, 0).password, "pw");
   EXPECT_EQ(LoadServerConfig(store, 0).server, "ftp.w.org");
+  EXPECT_FALSE(LoadServerConfig(store, 0).passive);
   EXPECT_EQ(LoadServerConfig(store, 2).name, "");  // gone
   EXPECT_EQ(SelectedServerConfig(store, 1), 0);
   EXPECT_EQ(store.ReadOption("wizOk"), "1");
