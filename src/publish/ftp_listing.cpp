@@ -75,6 +75,7 @@ FtpEntry UnixLine(std::string_view line, int currentYear) {
   }
   if (blank == std::string_view::npos || blank < 12) return {};
   e.name = std::string(line.substr(blank + 1));
+  if (e.name.empty()) return {};
   const std::string_view date = line.substr(blank - 12, 12);  // "Dec 11 13:45" or "Dec 11  2025"
   const int64_t size = Number(LastField(line.substr(0, blank - 12)));
   if (size < 0) return {};
@@ -140,7 +141,7 @@ int ClockYear() {
 
 FtpEntry ParseListingLine(std::string_view line, int currentYear) {
   while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
-  if (line.empty() || line.starts_with("total")) return {};
+  if (line.empty() || line.starts_with("total") || line.find_first_of("\r\n") != std::string_view::npos) return {};
   const char first = line[0];
   if (first == '-' || first == 'd' || first == 'l' || first == 's') return UnixLine(line, currentYear);
   if (IsDigit(first)) return DosLine(line);
@@ -157,12 +158,13 @@ void FtpListing::Reset(std::string text) {
 FtpEntry FtpListing::NextEntry() {
   if (!split_) {
     split_ = true;
+    // Lines end at CR, LF or both: a name never holds a line break.
     size_t start = 0;
     while (start < text_.size()) {
-      size_t end = text_.find('\n', start);
+      size_t end = text_.find_first_of("\r\n", start);
       if (end == std::string::npos) end = text_.size();
       lines_.push_back(text_.substr(start, end - start));
-      start = end + 1;
+      start = end + (text_.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     text_.clear();
   }

@@ -66,7 +66,8 @@ TEST(FtpListing, LinesOfBothForms) {
   EXPECT_EQ(unknownMonth.name, "b.htm");
   EXPECT_FALSE(unknownMonth.modified.valid);
   for (const char* empty : {"total 12", "", "garbage line", "-rw", "srwxr-xr-x 1 u g 0 Dec 11 13:45 socket",
-                            "01-02-03  10:00AM  notanumber x y", "-rw-r--r-- 1 u g 1k2 Dec 11 13:45 c.htm"})
+                            "01-02-03  10:00AM  notanumber x y", "-rw-r--r-- 1 u g 1k2 Dec 11 13:45 c.htm",
+                            "-rw-r--r-- 1 u g 10 Dec 11 13:45 ", "-rw-r--r-- 1 u g 10 Dec 11 13:45 a\rb"})
     EXPECT_EQ(ParseListingLine(empty, 2026).kind, FtpEntryKind::none) << empty;
 }
 
@@ -75,9 +76,13 @@ TEST(FtpListing, NextEntrySkipsDotsAndUnknownLines) {
   listing.currentYear = 2026;
   listing.Reset(
       "total 3\r\ndrwxr-xr-x 2 u g 4096 Dec 11 13:45 .\r\ndrwxr-xr-x 2 u g 4096 Dec 11 13:45 ..\r\n"
-      "what is this\r\n-rw-r--r-- 1 u g 5 Dec 11 13:45 a.htm\r\n12-11-26  01:45PM  <DIR>  b\r\n");
+      "what is this\r\n-rw-r--r-- 1 u g 5 Dec 11 13:45 a.htm\r\n12-11-26  01:45PM  <DIR>  b\r\n"
+      // A lone CR ends a line too: no name holds a line break.
+      "-rw-r--r-- 1 u g 5 Dec 11 13:45 c\r-rw-r--r-- 1 u g 5 Dec 11 13:45 d\n");
   EXPECT_EQ(listing.NextEntry().name, "a.htm");
   EXPECT_EQ(listing.NextEntry().name, "b");
+  EXPECT_EQ(listing.NextEntry().name, "c");
+  EXPECT_EQ(listing.NextEntry().name, "d");
   EXPECT_EQ(listing.NextEntry().kind, FtpEntryKind::none);
   EXPECT_EQ(listing.NextEntry().kind, FtpEntryKind::none);
 }
