@@ -195,6 +195,10 @@ int RunPublish(Context& c, const std::vector<std::string>& args) {
     std::cout << publisher.Status << "\n";
     return 1;
   }
+  if (interrupted || publisher.Stopped()) {
+    std::cout << publish_status::kInterrupted << "\n";
+    return 1;
+  }
   std::cerr << publisher.VersionLabel << "\n";
   if (all) {
     for (auto& r : publisher.List().Rows()) r.checked = true;

@@ -56,15 +56,23 @@ int TNyFtpComm::Run(const std::function<int(TMyFtpClient&)>& command, bool conne
     const int code = Connect();
     if (!ftp_reply::IsSuccess(code)) return code;
   }
-  // Pending messages run before each command too, so that a quick run of
-  // commands still lets the window repaint and its Stop button work.
-  ui_.ProcessPendingMessages(1);
   Busy = true;
   Aborted = false;
   LastReply = 200;
   Progress = 0;
   progress_ = 0;
   Client.ClearAbort();
+  // Pending messages run before each command too, so that a quick run of
+  // commands still lets the window repaint and its Stop button work; the
+  // window sees the session busy meanwhile, and a Stop there ends the command
+  // before it starts.
+  ui_.ProcessPendingMessages(1);
+  if (Aborted) {
+    Busy = false;
+    LastReply = ftp_reply::kInterrupted;
+    SetStatus("Interrupted");
+    return ftp_reply::kInterrupted;
+  }
   if (Bar) Bar->Begin(TotalSize);
   int code = ftp_reply::kNotStarted;
   {

@@ -40,7 +40,13 @@ class TNyFtpComm {
   std::function<void(const std::string&)> OnStatus;
 
   // The server the next connection goes to.
-  void SetServer(const FtpServerAddress& server) { server_ = server; }
+  // Another server (or account) learns anew whether it renames.
+  void SetServer(const FtpServerAddress& server) {
+    if (server.host != server_.host || server.port != server_.port || server.user != server_.user ||
+        server.tls != server_.tls)
+      renameRefused_ = false;
+    server_ = server;
+  }
   const FtpServerAddress& Server() const { return server_; }
   bool Connected() const { return Client.Connected(); }
 

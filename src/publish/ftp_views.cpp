@@ -103,11 +103,10 @@ void TNyFTPlistView::Sort() {
 void TNyFTPlistView::SetDirectory(const std::string& folder) {
   std::string target = folder.empty() ? "/" : folder;
   if (target.back() != '/') target += '/';
-  if (ftp_reply::IsSuccess(comm_.ChangeDir(target))) {
-    directory_ = comm_.CurrentDir();
-    entered_ = true;
-    Reload();
-  }
+  if (!ftp_reply::IsSuccess(comm_.ChangeDir(target))) return;
+  directory_ = comm_.CurrentDir();
+  entered_ = true;
+  Reload();
   if (OnDirectoryChange) OnDirectoryChange();
 }
 

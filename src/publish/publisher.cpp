@@ -250,7 +250,12 @@ bool FtpPublisher::Publish() {
                            "modifier et publier dans le r\xE9pertoire suivant : " +
                            web + " ?") == Answer::Yes) {
       ListFolder(web);
-      if (Remote.Directory() == (web.back() == '/' ? web : web + "/")) config.baseDir = web;
+      if (Remote.Directory() != (web.back() == '/' ? web : web + "/")) {
+        // Not into the root the user just turned down.
+        SetStatus("Erreur " + Comm.StatusText);
+        return false;
+      }
+      config.baseDir = web;
     }
   }
   if (config.password.empty()) {
@@ -336,6 +341,8 @@ bool FtpPublisher::Publish() {
       bool refused = false;
       code = Comm.PutFile(local, R + name, renameProtection, &refused);
       renameRefused = renameRefused || refused;
+      // The bar's Stop, come as the file completed, still ends the run.
+      if (ftp_reply::IsSuccess(code) && Comm.Aborted) code = ftp_reply::kInterrupted;
       if (!ftp_reply::IsSuccess(code)) break;
     }
     if (!ftp_reply::IsSuccess(code)) break;
@@ -354,7 +361,10 @@ bool FtpPublisher::Publish() {
   for (const int kind : {testoHtml, genLink, immagine})
     for (int s = 0; s < doc_.KindCount(kind); ++s) {
       TYKAoggetto* o = doc_.ObjectAt(kind, s);
-      if (!o || o->IsFree() || published.count(o->ObjectId()) || o->GetGeneration() < V) continue;
+      // (What the server already has at V stays at V.)
+      if (!o || o->IsFree() || published.count(o->ObjectId()) || o->GetGeneration() < V ||
+          o->GetGeneration() <= ServerVersion)
+        continue;
       o->SetGeneration(o->GetGeneration() + 1);
       changed = true;
     }
@@ -427,6 +437,8 @@ int FtpPublisher::Upload(const std::string& localFolder, const std::vector<std::
     bool refused = false;
     code = Comm.PutFile(JoinPath(localFolder, file), Remote.Directory() + file, renameProtection, &refused);
     renameRefused = renameRefused || refused;
+    // A Stop that came as a file completed still ends the run.
+    if (ftp_reply::IsSuccess(code) && Comm.Aborted) code = ftp_reply::kInterrupted;
     if (!ftp_reply::IsSuccess(code)) break;
   }
   SetStatus(ftp_reply::IsSuccess(code) ? std::string(publish_status::kTransferOk) + (renameRefused ? kDirectNotice : "")
@@ -444,6 +456,7 @@ int FtpPublisher::Download(const std::vector<std::string>& remoteNames, const st
     if (ContainedPath(file).empty()) continue;  // a listed name must not lead out of the folder
     std::string data;
     code = Comm.Get(Remote.Directory() + file, data);
+    if ((ftp_reply::IsSuccess(code) || code == 150) && Comm.Aborted) code = ftp_reply::kInterrupted;
     if (!ftp_reply::IsSuccess(code) && code != 150) break;
     const std::string target = JoinPath(localFolder, ContainedPath(file));
     const std::string part = target + ".part";

@@ -270,6 +270,17 @@ TEST_P(PublishFault, LeavesTheOldVersionAndTheNextRunCompletes) {
         if (done == 4) p.Stop();
       };
     }));
+  } else if (std::string(f.name) == "bar_stop") {
+    // The progress bar's Stop, clicked while the window's messages run
+    // between two files.
+    bool armed = false;
+    ui.onPending = [&] {
+      if (armed) publisher->Bar.Stop();
+    };
+    EXPECT_FALSE(Run(false, [&](FtpPublisher& p) {
+      p.OnFileStored = [&](size_t done, size_t, const std::string&) { armed = armed || done == 4; };
+    }));
+    ui.onPending = nullptr;
   } else if (std::string(f.name) == "timeout") {
     timeout = 1;
     ASSERT_TRUE(server.Fault("FAULT slow " + target + " 3"));
@@ -297,7 +308,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Fault{"drop_before", "FAULT drop_before", "Erreur "}, Fault{"drop_during", "FAULT drop_during", "Erreur "},
                       Fault{"drop_after", "FAULT drop_after", "Erreur "}, Fault{"data_close", "FAULT data_close", "Erreur "},
                       Fault{"reply421", "FAULT reply421", "Erreur 421 "}, Fault{"reply550", "FAULT reply550", "Erreur 550 "},
-                      Fault{"timeout", "", "Erreur "}, Fault{"stop", "", "Interruption par l'utilisateur"}),
+                      Fault{"timeout", "", "Erreur "}, Fault{"stop", "", "Interruption par l'utilisateur"},
+                      Fault{"bar_stop", "", "Interruption par l'utilisateur"}),
     [](const ::testing::TestParamInfo<Fault>& i) { return std::string(i.param.name); });
 
 TEST_F(PublishRun, LoginRefusedPublishesNothing) {
