@@ -187,7 +187,7 @@ int RunExport(Context& c, const std::vector<std::string>& args) {
   std::cerr << html.WrittenFiles().size() << " files written in " << folder << "\n";
   const TYKAoggetto* cover = c.doc.FindObject(c.doc.CoverPage());
   if (!cover || cover->IsFree() || cover->Kind() != testoHtml) cover = ids.empty() ? nullptr : c.doc.FindObject(ids[0]);
-  if (cover) std::cout << JoinPath(html.ExportPath(), html.Naming().FileNameOf(*cover, 0)) << "\n";
+  if (cover) std::cout << html.LocalPath(html.Naming().FileNameOf(*cover, 0)) << "\n";
   if (!ok) {
     std::cerr << "tolvane-cli: some files could not be written in " << folder << "\n";
     return 1;

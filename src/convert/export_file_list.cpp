@@ -41,7 +41,9 @@ void TYKAListHtmlToTx::Refill() {
   const std::string prefix = ContainedPath(naming.Prefix());
   auto sizeOf = [&](const std::string& name) -> std::string {
     if (converter_.ExportPath().empty() || name.empty()) return {};
-    auto size = fs.FileSize(JoinPath(converter_.ExportPath(), ContainedPath(name)));
+    const std::string path = converter_.LocalPath(name);
+    if (path.empty()) return {};
+    auto size = fs.FileSize(path);
     return size ? std::to_string(*size) : std::string();
   };
   rows_.clear();

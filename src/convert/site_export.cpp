@@ -223,11 +223,17 @@ bool TYKAtoHtml::EnsureFolderOf(const std::string& path) {
   return false;
 }
 
+std::string TYKAtoHtml::LocalPath(const std::string& name) const {
+  const std::string relative = ContainedPath(name);
+  if (relative.empty() || exportPath_.empty()) return {};
+  return JoinPath(exportPath_, AnsiToUtf8(relative));
+}
+
 bool TYKAtoHtml::WriteFile(const std::string& name, std::string text) {
   const std::string relative = ContainedPath(name);
   if (relative.empty() || exportPath_.empty()) return false;
   FileSystem& fs = doc_.platform().files;
-  const std::string path = JoinPath(exportPath_, relative);
+  const std::string path = LocalPath(relative);
   if (!EnsureFolderOf(path)) return false;
   // Exported files are made again at will: no sync for each of them.
   if (writer_) writer_->Write(path, relative, std::move(text));
@@ -461,7 +467,7 @@ bool TYKAtoHtml::WriteResource(const TYKAoggetto& object) {
   const std::string relative = ContainedPath(naming_.FileNameOf(object, 2));
   if (relative.empty() || exportPath_.empty()) return true;
   FileSystem& fs = doc_.platform().files;
-  const std::string path = JoinPath(exportPath_, relative);
+  const std::string path = LocalPath(relative);
   if (!EnsureFolderOf(path)) return false;
   fs.Remove(path);
   if (!object.ExtractToFile(path, /*sync=*/false)) return false;

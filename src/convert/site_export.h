@@ -39,6 +39,10 @@ class TYKAtoHtml {
   // The folder files are written to; created with its parents.
   bool SetExportPath(const std::string& folder);
   const std::string& ExportPath() const { return exportPath_; }
+  // The file on disk of an exported name (document bytes): inside the export
+  // folder and named in UTF-8, as file names are here and as browsers ask
+  // for them; "" when the name would lead outside.
+  std::string LocalPath(const std::string& name) const;
   const HtmlExportOptions& Options() const { return options_; }
   const FileNaming& Naming() const { return naming_; }
   TYKAset& Document() const { return doc_; }

@@ -218,7 +218,7 @@ std::vector<std::string> FtpPublisher::LocalFilesOf(const FileListRow& row) {
     if (relative.empty()) continue;
     // A page's frame-content version exists only when the export wrote it.
     if (IsPageRow(row) && name == row.frameFile &&
-        !doc_.platform().files.Exists(JoinPath(converter_.ExportPath(), relative)))
+        !doc_.platform().files.Exists(converter_.LocalPath(relative)))
       continue;
     files.push_back(relative);
   }
@@ -304,14 +304,14 @@ bool FtpPublisher::Publish() {
     if (!row.checked) continue;
     std::vector<std::string> names = LocalFilesOf(row);
     if (row.id == file_row::kExportFolder) {
-      const std::string path = JoinPath(converter_.ExportPath(), ContainedPath(row.file));
+      const std::string path = converter_.LocalPath(row.file);
       if (!files.Exists(path)) {
         messages_.ShowError("Fichier introuvable : " + path);
         continue;
       }
     }
     for (const auto& name : names) {
-      const std::string local = JoinPath(converter_.ExportPath(), name);
+      const std::string local = converter_.LocalPath(name);
       // Files the export only named are written out now.
       const bool written = files.Exists(local) || !object ||
                            (IsResourceRow(row) ? converter_.WriteResource(*object)
@@ -435,7 +435,9 @@ int FtpPublisher::Upload(const std::string& localFolder, const std::vector<std::
   for (const auto& name : names) {
     const std::string file = ExtractFileName(name);
     bool refused = false;
-    code = Comm.PutFile(JoinPath(localFolder, file), Remote.Directory() + file, renameProtection, &refused);
+    // Local names are UTF-8; the session speaks the document's characters.
+    code = Comm.PutFile(JoinPath(localFolder, file), Remote.Directory() + Utf8ToAnsi(file), renameProtection,
+                        &refused);
     renameRefused = renameRefused || refused;
     // A Stop that came as a file completed still ends the run.
     if (ftp_reply::IsSuccess(code) && Comm.Aborted) code = ftp_reply::kInterrupted;
@@ -458,7 +460,7 @@ int FtpPublisher::Download(const std::vector<std::string>& remoteNames, const st
     code = Comm.Get(Remote.Directory() + file, data);
     if ((ftp_reply::IsSuccess(code) || code == 150) && Comm.Aborted) code = ftp_reply::kInterrupted;
     if (!ftp_reply::IsSuccess(code) && code != 150) break;
-    const std::string target = JoinPath(localFolder, ContainedPath(file));
+    const std::string target = JoinPath(localFolder, AnsiToUtf8(ContainedPath(file)));
     const std::string part = target + ".part";
     auto out = files.CreateNew(part);
     bool ok = out && out->WriteAt(0, data.data(), data.size()) && out->Sync() && out->Close();

@@ -80,6 +80,30 @@ TEST(SiteExport, WritesEveryFileInThreePhases) {
   EXPECT_EQ(files, expected);
 }
 
+// A name from the document's text keeps its accents on disk, spelt in UTF-8
+// as the file system and browsers expect.
+TEST(SiteExport, NamesFromTextAreUtf8OnDisk) {
+  SiteFixture f;
+  TYKAoggetto* word = f.doc.doc->CreateObject(keyword);
+  word->SetCaption("\xE9t\xE9");
+  f.pages[2]->SetI32(page_rec::kKeywords, word->ObjectId());
+  TYKAtoHtml html(*f.doc.doc, f.options, f.data);
+  const std::filesystem::path out = f.doc.dir.path() / "site";
+  ASSERT_TRUE(html.SetExportPath(out.string()));
+  ASSERT_TRUE(html.ExportPages(f.Ids()));
+  EXPECT_TRUE(std::filesystem::exists(out / "\xC3\xA9t\xC3\xA9.htm"));
+  EXPECT_FALSE(std::filesystem::exists(out / "\xE9t\xE9.htm"));
+  EXPECT_EQ(html.LocalPath("\xE9t\xE9.htm"), (out / "\xC3\xA9t\xC3\xA9.htm").string());
+  EXPECT_EQ(html.LocalPath("../x.htm"), (out / "x.htm").string());
+  // The file list finds it by that name.
+  TYKAListHtmlToTx list(html);
+  list.Refill();
+  bool found = false;
+  for (const auto& r : list.Rows())
+    if (r.file == "\xE9t\xE9.htm") found = !r.size.empty();
+  EXPECT_TRUE(found);
+}
+
 TEST(SiteExport, StyleSheetRules) {
   SiteFixture f;
   TYKAoggetto* titled = f.doc.doc->CreateObject(stileParagrafo);

@@ -335,6 +335,24 @@ TEST_F(PublishRun, WebFolderIsOfferedWhenPublishingToTheRoot) {
   EXPECT_FALSE(fs::exists(VersionPagePath()));
 }
 
+// A name with accents is one name everywhere: UTF-8 on disk and on the server.
+TEST_F(PublishRun, AccentedNamesArriveAsTheyAreOnDisk) {
+  TYKAoggetto* word = doc.CreateObject(keyword);
+  word->SetCaption("\xE9t\xE9");
+  TYKAoggetto* page = nullptr;
+  for (int s = 0; s < doc.KindCount(testoHtml) && !page; ++s)
+    if (TYKAoggetto* p = doc.ObjectAt(testoHtml, s); p && !p->IsFree()) page = p;
+  ASSERT_NE(page, nullptr);
+  page->SetI32(page_rec::kKeywords, word->ObjectId());
+  ASSERT_TRUE(doc.Save(doc.YKAFileName()));
+  ASSERT_TRUE(Run(true)) << publisher->Status;
+  ExpectServerHoldsTheExport();
+  bool found = false;
+  for (const auto& [name, bytes] : FilesUnder(server.root()))
+    found = found || name.find("\xC3\xA9t\xC3\xA9") != std::string::npos;
+  EXPECT_TRUE(found);
+}
+
 // Entering a folder from the remote list reads that folder's version: a
 // version page under the shorter name alone does not count.
 TEST_F(PublishRun, EnteringAFolderReadsItsVersionAndTicks) {
