@@ -287,6 +287,11 @@ TEST(FtpSecure, ExplicitTlsSessionChecksTheCertificate) {
   EXPECT_EQ(ReadAll(server.root() + "/page.htm"), "secret page");
   EXPECT_EQ(comm.Get("/page.htm", into), 226);
   EXPECT_EQ(into, "secret page");
+  // Active mode: the server opens the data connection, still protected.
+  a.passive = false;
+  comm.SetServer(a);
+  EXPECT_EQ(comm.PutStream("active page", 0, "/active.htm", true), 226) << comm.StatusText;
+  EXPECT_EQ(ReadAll(server.root() + "/active.htm"), "active page");
 }
 
 TEST_F(FtpSession, ListViewRowsAndNavigation) {
