@@ -25,9 +25,8 @@
 #include <string>
 #include <vector>
 
+#include "bench_site.h"
 #include "model/document.h"
-#include "platform/fakes/silent_messages.h"
-#include "platform/memory_settings.h"
 
 using namespace tolvane;
 
@@ -37,18 +36,6 @@ constexpr int kRounds = 5;
 constexpr double kOpenTarget = 1.5;
 constexpr double kSaveTarget = 2.0;
 constexpr double kMemoryTarget = 1.3;
-
-// ---- a headless platform on the real disk
-
-struct BenchPlatform {
-  SilentMessages messages;
-  UiHooks ui;
-  std::unique_ptr<SystemInfo> system = MakeHostSystemInfo();
-  std::unique_ptr<FileSystem> files = MakePosixFileSystem();
-  std::unique_ptr<RandomSource> random = MakeSeededRandom(7);
-  MemorySettings settings;
-  Platform platform() { return Platform{messages, ui, *system, *files, *random, settings}; }
-};
 
 // ---- measuring
 
@@ -173,8 +160,8 @@ Needed CountNeeded(const TYKAset& doc) {
 }
 
 bool BuildAndSave(const Shape& shape, const std::string& path, Needed& needed, double& buildMs, double& saveMs) {
-  BenchPlatform bp;
-  TYKAset doc(bp.platform());
+  bench::BenchPlatform bp(7, Answer::Yes);
+  TYKAset doc(bp.Get());
   doc.makeBackups = false;
   Random rng{2024};
   const auto buildStart = Clock::now();
@@ -217,8 +204,8 @@ bool BuildAndSave(const Shape& shape, const std::string& path, Needed& needed, d
 // ---- the hidden child modes: one measurement in a fresh process, one line out
 
 int OpenOnly(const std::string& path) {
-  BenchPlatform bp;
-  TYKAset doc(bp.platform());
+  bench::BenchPlatform bp(7, Answer::Yes);
+  TYKAset doc(bp.Get());
   const int64_t before = ResidentBytes();
   const auto start = Clock::now();
   const bool ok = doc.Open(path);
@@ -423,8 +410,8 @@ int main(int argc, char** argv) {
   // Save of the opened document and its floor, interleaved; every target is new.
   std::vector<double> saveMs, copyMs;
   {
-    BenchPlatform bp;
-    TYKAset doc(bp.platform());
+    bench::BenchPlatform bp(7, Answer::Yes);
+    TYKAset doc(bp.Get());
     doc.makeBackups = false;
     if (!doc.Open(path)) {
       std::fprintf(stderr, "bench_document: cannot open %s\n", path.c_str());

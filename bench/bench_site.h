@@ -41,11 +41,12 @@ inline bool Run(const std::string& command) {
 
 // The real disk and system, quiet messages, settings in memory.
 struct BenchPlatform {
-  SilentMessages messages{Answer::No};
+  explicit BenchPlatform(uint64_t seed = 3, Answer answer = Answer::No) : messages(answer), random(MakeSeededRandom(seed)) {}
+  SilentMessages messages;
   UiHooks ui;
   std::unique_ptr<SystemInfo> system = MakeHostSystemInfo();
   std::unique_ptr<FileSystem> files = MakePosixFileSystem();
-  std::unique_ptr<RandomSource> random = MakeSeededRandom(3);
+  std::unique_ptr<RandomSource> random;
   MemorySettings settings;
   Platform Get() { return Platform{messages, ui, *system, *files, *random, settings}; }
 };

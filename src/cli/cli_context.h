@@ -1,6 +1,7 @@
 // What the verbs of tolvane-cli share.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ std::string DataFolder();
 // Open and save, saying on standard error what went wrong.
 bool Opened(tolvane::TYKAset& doc, const std::string& path);
 bool Saved(tolvane::TYKAset& doc, const std::string& path);
+// Export progress on standard error, each phase in steps of 20 percent.
+std::function<void(int pag, int tot, int phase)> ExportProgressPrinter();
 
 extern const char* const kPublishHelp;
 int RunPublish(Context& c, const std::vector<std::string>& args);

@@ -37,6 +37,16 @@ bool Saved(TYKAset& doc, const std::string& path) {
   return false;
 }
 
+std::function<void(int, int, int)> ExportProgressPrinter() {
+  return [lastShown = -1](int pag, int tot, int phase) mutable {
+    const int percent = tot > 0 ? pag * 100 / tot : 100;
+    const int key = phase * 1000 + percent / 20;
+    if (key == lastShown) return;
+    lastShown = key;
+    std::cerr << "Exportation, phase " << phase << ": " << percent << "%\n";
+  };
+}
+
 bool Opened(TYKAset& doc, const std::string& path) {
   if (doc.Open(path)) return true;
   std::cerr << "tolvane-cli: " << path << " cannot be read";
@@ -175,14 +185,7 @@ int RunExport(Context& c, const std::vector<std::string>& args) {
   }
   TYKAtoHtml html(c.doc, options, DataFolder());
   if (!html.SetExportPath(folder)) return 1;
-  int lastShown = -1;
-  html.OnExpProgress = [&](int pag, int tot, int phase) {
-    const int percent = tot > 0 ? pag * 100 / tot : 100;
-    const int key = phase * 1000 + percent / 20;
-    if (key == lastShown) return;
-    lastShown = key;
-    std::cerr << "Exportation, phase " << phase << ": " << percent << "%\n";
-  };
+  html.OnExpProgress = ExportProgressPrinter();
   const bool ok = html.ExportPages(ids);
   std::cerr << html.WrittenFiles().size() << " files written in " << folder << "\n";
   const TYKAoggetto* cover = c.doc.FindObject(c.doc.CoverPage());

@@ -172,13 +172,7 @@ int RunPublish(Context& c, const std::vector<std::string>& args) {
       if (!folder.empty()) std::filesystem::remove_all(folder, ec);
     }
   } cleanup{scratch ? folder : std::string()};
-  int lastShown = -1;
-  publisher.OnExportProgress = [&](int pag, int tot, int phase) {
-    const int percent = tot > 0 ? pag * 100 / tot : 100;
-    if (phase * 1000 + percent / 20 == lastShown) return;
-    lastShown = phase * 1000 + percent / 20;
-    std::cerr << "Exportation, phase " << phase << ": " << percent << "%\n";
-  };
+  publisher.OnExportProgress = ExportProgressPrinter();
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigaction(SIGINT, &action, nullptr);

@@ -18,12 +18,9 @@ std::optional<int32_t> HexToId(std::string_view text) {
   if (text.size() != 8) return std::nullopt;
   uint32_t v = 0;
   for (char c : text) {
-    uint32_t d = 0;
-    if (c >= '0' && c <= '9') d = static_cast<uint32_t>(c - '0');
-    else if (c >= 'a' && c <= 'f') d = static_cast<uint32_t>(c - 'a' + 10);
-    else if (c >= 'A' && c <= 'F') d = static_cast<uint32_t>(c - 'A' + 10);
-    else return std::nullopt;
-    v = (v << 4) | d;
+    const int d = HexDigitValue(c);
+    if (d < 0) return std::nullopt;
+    v = (v << 4) | static_cast<uint32_t>(d);
   }
   return static_cast<int32_t>(v);
 }

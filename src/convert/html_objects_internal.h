@@ -57,8 +57,8 @@ inline std::string Number(long long v) { return std::to_string(v); }
 inline uint32_t HexValue(std::string_view digits) {
   uint32_t v = 0;
   for (char c : digits) {
-    const char h = static_cast<char>(c | 0x20);
-    v = v * 16 + static_cast<uint32_t>(h >= '0' && h <= '9' ? h - '0' : h >= 'a' && h <= 'f' ? h - 'a' + 10 : 0);
+    const int d = HexDigitValue(c);
+    v = v * 16 + static_cast<uint32_t>(d < 0 ? 0 : d);
   }
   return v;
 }

@@ -482,10 +482,11 @@ std::string TYKAtoHtml::RedirectFileName(const TYKAoggetto& page) {
 }
 
 bool TYKAtoHtml::WriteRedirectFile(const TYKAoggetto& page) {
-  const std::string name = RedirectFileName(page);
-  if (name.empty()) return true;
+  if (page.Kind() != testoHtml || page.IsFree()) return true;
+  const auto& p = static_cast<const TYKAtesto&>(page);
   HtmlPageWriter writer(doc_, options_, naming_, objectWriter);
-  return WriteFile(name, writer.WriteRedirectPage(static_cast<const TYKAtesto&>(page)));
+  const std::string name = writer.RedirectFileName(p);
+  return name.empty() || WriteFile(name, writer.WriteRedirectPage(p));
 }
 
 bool TYKAtoHtml::ExportPages(const std::vector<int32_t>& pageIds) {

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "common/decimal.h"
+#include "common/hex_id.h"
 #include "model/document.h"
 #include "model/object.h"
 #include "model/text_lines.h"
@@ -43,13 +44,6 @@ AnsiString OneLine(std::string_view value) {
   return out;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 // ---- parameter types and values
@@ -82,7 +76,7 @@ bool ParseColourParameterValue(std::string_view text, uint32_t& colour) {
   if (text.size() != 7 || text[0] != '#') return false;
   uint32_t value = 0;
   for (size_t i = 0; i < 3; ++i) {
-    const int hi = HexDigit(text[1 + 2 * i]), lo = HexDigit(text[2 + 2 * i]);
+    const int hi = HexDigitValue(text[1 + 2 * i]), lo = HexDigitValue(text[2 + 2 * i]);
     if (hi < 0 || lo < 0) return false;
     value |= static_cast<uint32_t>(hi * 16 + lo) << (8 * i);
   }

@@ -116,10 +116,8 @@ int TMyFtpClient::Drive(void* handle) {
 }
 
 void TMyFtpClient::SetServer(const FtpServerAddress& server) {
-  const bool other = server.host != server_.host || server.port != server_.port || server.user != server_.user ||
-                     server.tls != server_.tls;
+  if (!server.SameSession(server_)) connected_ = false;
   server_ = server;
-  if (other) connected_ = false;
 }
 
 std::string TMyFtpClient::Absolute(const std::string& path) const {

@@ -40,6 +40,11 @@ struct FtpServerAddress {
   bool tls = false;        // explicit TLS (AUTH TLS) on the control and data connections
   bool verifyTls = true;   // check the server's certificate and name
   std::string caFile;      // certificates to trust besides the system's
+
+  // The same session: same server, account and protection.
+  bool SameSession(const FtpServerAddress& other) const {
+    return host == other.host && port == other.port && user == other.user && tls == other.tls;
+  }
 };
 
 // What a store reads from: a memory stream from a position, or a local file.

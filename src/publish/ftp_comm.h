@@ -42,9 +42,7 @@ class TNyFtpComm {
   // The server the next connection goes to.
   // Another server (or account) learns anew whether it renames.
   void SetServer(const FtpServerAddress& server) {
-    if (server.host != server_.host || server.port != server_.port || server.user != server_.user ||
-        server.tls != server_.tls)
-      renameRefused_ = false;
+    if (!server.SameSession(server_)) renameRefused_ = false;
     server_ = server;
   }
   const FtpServerAddress& Server() const { return server_; }

@@ -342,7 +342,7 @@ bool FtpPublisher::Publish() {
       code = Comm.PutFile(local, R + name, renameProtection, &refused);
       renameRefused = renameRefused || refused;
       // The bar's Stop, come as the file completed, still ends the run.
-      if (ftp_reply::IsSuccess(code) && Comm.Aborted) code = ftp_reply::kInterrupted;
+      if (Comm.Aborted) code = ftp_reply::kInterrupted;
       if (!ftp_reply::IsSuccess(code)) break;
     }
     if (!ftp_reply::IsSuccess(code)) break;
@@ -440,7 +440,7 @@ int FtpPublisher::Upload(const std::string& localFolder, const std::vector<std::
                         &refused);
     renameRefused = renameRefused || refused;
     // A Stop that came as a file completed still ends the run.
-    if (ftp_reply::IsSuccess(code) && Comm.Aborted) code = ftp_reply::kInterrupted;
+    if (Comm.Aborted) code = ftp_reply::kInterrupted;
     if (!ftp_reply::IsSuccess(code)) break;
   }
   SetStatus(ftp_reply::IsSuccess(code) ? std::string(publish_status::kTransferOk) + (renameRefused ? kDirectNotice : "")
@@ -458,7 +458,7 @@ int FtpPublisher::Download(const std::vector<std::string>& remoteNames, const st
     if (ContainedPath(file).empty()) continue;  // a listed name must not lead out of the folder
     std::string data;
     code = Comm.Get(Remote.Directory() + file, data);
-    if ((ftp_reply::IsSuccess(code) || code == 150) && Comm.Aborted) code = ftp_reply::kInterrupted;
+    if (Comm.Aborted) code = ftp_reply::kInterrupted;  // also a transfer that completed
     if (!ftp_reply::IsSuccess(code) && code != 150) break;
     const std::string target = JoinPath(localFolder, AnsiToUtf8(ContainedPath(file)));
     const std::string part = target + ".part";

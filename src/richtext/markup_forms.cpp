@@ -3,6 +3,7 @@
 #include <map>
 #include <string_view>
 
+#include "common/hex_id.h"
 #include "platform/ui_hooks.h"
 #include "richtext/markup_writer.h"
 
@@ -12,19 +13,12 @@ namespace {
 constexpr size_t kTagLength = 11;  // "<$" + 8 hex digits + ">"
 constexpr size_t kWaitCursorAbove = 1000000;
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // The value of the "<$" tag at `pos`, when a whole tag stands there.
 std::optional<uint32_t> TagValue(const std::string& text, size_t pos) {
   if (text.size() - pos < kTagLength || text[pos + kTagLength - 1] != '>') return std::nullopt;
   uint32_t v = 0;
   for (size_t i = 0; i < 8; ++i) {
-    int d = HexDigit(text[pos + 2 + i]);
+    int d = HexDigitValue(text[pos + 2 + i]);
     v = v * 16 + static_cast<uint32_t>(d < 0 ? 0 : d);
   }
   return v;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 
+#include "common/hex_id.h"
 #include "platform/messages.h"
 
 namespace tolvane {
@@ -12,13 +13,6 @@ namespace {
 constexpr const char* kTruncated = "Truncated line!";
 constexpr size_t kValueWindow = 12;  // the blank ending a value comes within this
 constexpr size_t kFaceSearch = 256;
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -65,7 +59,7 @@ bool ParameterReader::Colour(char letter, uint32_t* out) {
   if (!Text(letter, &v)) return false;
   int d[6];
   bool ok = v.size() == 6;
-  for (size_t i = 0; ok && i < 6; ++i) ok = (d[i] = HexDigit(v[i])) >= 0;
+  for (size_t i = 0; ok && i < 6; ++i) ok = (d[i] = HexDigitValue(v[i])) >= 0;
   if (!ok) {
     pos_ = before;
     return false;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/hex_id.h"
 #include "model/object.h"
 #include "richtext/text_attributes.h"
 #include "platform/messages.h"
@@ -18,13 +19,6 @@ namespace tolvane {
 namespace {
 
 constexpr size_t kParagraphFaceLimit = 20;
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 uint32_t Lookup(const std::vector<uint32_t>& from, const std::vector<uint32_t>& to, uint32_t key, bool* found) {
   size_t n = std::min(from.size(), to.size());
@@ -245,7 +239,7 @@ void Parser::ReadReference() {
   uint32_t value = 0;
   for (size_t i = 0; i < 8; ++i) {
     size_t at = tag + 2 + i;
-    int d = at < data_.size() ? HexDigit(data_[at]) : -1;
+    int d = at < data_.size() ? HexDigitValue(data_[at]) : -1;
     value = value * 16 + static_cast<uint32_t>(d < 0 ? 0 : d);
   }
   const uint32_t kind = value >> 24;

@@ -120,11 +120,6 @@ TEST(HtmlPage, CommentNamesTheFileOnlyAndRedirects) {
   EXPECT_NE(redirect.find(" TEXT=#000000 LINK=#0000FF VLINK=#800080 BGCOLOR=#FFFFFF>"), std::string::npos);
 }
 
-}  // namespace
-}  // namespace tolvane::testing
-
-namespace tolvane::testing {
-namespace {
 
 TEST(HtmlPage, FrameSets) {
   PageFixture f;

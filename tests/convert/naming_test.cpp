@@ -108,11 +108,6 @@ TEST(Naming, ExportOptionsComeFromTheDocumentOrTheSettings) {
   EXPECT_EQ(o.extension, 0);  // out of range: the default
 }
 
-}  // namespace
-}  // namespace tolvane::testing
-
-namespace tolvane::testing {
-namespace {
 
 TEST(Naming, WhatTheExportDialogsStore) {
   DocFixture f;

@@ -168,11 +168,6 @@ TEST(SiteExport, ScriptFileAndSearchPage) {
   }
 }
 
-}  // namespace
-}  // namespace tolvane::testing
-
-namespace tolvane::testing {
-namespace {
 
 TEST(SiteExport, FileListRowsVersionsAndChecks) {
   SiteFixture f;
